@@ -1,0 +1,22 @@
+// Replaces a file only by a complete new one: the bytes go to a temporary file beside the
+// target, which is renamed over it once everything was written and closed without error.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace glyfor {
+
+struct ReplaceFile {
+    std::FILE* stream = nullptr;  // binary mode: the writers produce their own CR LF
+    std::string target;
+    std::string temp_path;
+};
+
+// Opens the temporary file; false when it cannot be created.
+bool replace_file_open(ReplaceFile& file, const char* target);
+// Closes the temporary file and moves it over the target. When anything failed the temporary
+// file is removed, the target stays as it was, and the result is false.
+bool replace_file_commit(ReplaceFile& file, bool written_ok);
+
+}  // namespace glyfor

@@ -1,0 +1,33 @@
+// Glyfor.ini: the settings and text slots, kept from one run to the next.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "charset/state.h"
+
+namespace glyfor {
+
+inline constexpr std::size_t kPathSize = 1000;
+// Glyfor.ini in the current directory, formed once; empty when no path could be formed.
+extern std::array<char, kPathSize> settings_path;
+
+struct WindowRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+void settings_path_init();
+// Resets the state, forms the path and reads the file if it opens.
+void load_settings();
+// Writes the file at settings_path; `window` is the main window's rectangle, or null when the
+// platform could not tell it. A failure leaves the old file as it was and is not reported.
+void save_settings(const WindowRect* window);
+// The stored rectangle of entries 1..4, when it is big enough to restore (more than 5 pixels
+// each way).
+bool stored_window_rect(WindowRect& rect);
+
+}  // namespace glyfor
