@@ -83,7 +83,7 @@ void set_pixel(Glyph& glyph, int x, int y) {
 
 // Hands out the lines of the text one by one, CR LF read as LF, counting them for messages.
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view text) : text_(text) {}
 
     bool next_line(std::string_view& line) {
@@ -98,7 +98,7 @@ public:
     }
     int line_number() const { return line_number_; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
     int line_number_ = 0;
