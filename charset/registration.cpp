@@ -1,0 +1,169 @@
+#include "charset/registration.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "charset/charset.h"
+#include "charset/state.h"
+
+namespace glyfor {
+
+namespace {
+
+// The scanner turns a byte pair into a cell by one addition: cell_from_sjis(lead, trail) is
+// kLeadOffset[lead] + kTrailOffset[trail]. A rejected trail byte lands the sum beyond the
+// grid, in a scratch area of the seen-flags, so the loop needs no branch for it.
+constexpr int kNotLead = -1;
+constexpr int kRejectedTrail = kCellCount;
+constexpr int kLastLeadOffset = 46 * 2 * kGridCols;
+constexpr std::size_t kSeenSize = kLastLeadOffset + kRejectedTrail + 1;
+
+constexpr std::array<int, 256> make_lead_offsets() {
+    std::array<int, 256> offsets{};
+    for (int b = 0; b < 256; ++b) {
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+        const int folded = b <= 0x9F ? b : b - 0x40;
+        offsets[static_cast<std::size_t>(b)] = lead ? 2 * (folded - 0x81) * kGridCols : kNotLead;
+    }
+    return offsets;
+}
+
+constexpr std::array<int, 256> make_trail_offsets() {
+    std::array<int, 256> offsets{};
+    for (int b = 0; b < 256; ++b) {
+        const bool trail = (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+        offsets[static_cast<std::size_t>(b)] =
+            trail ? b - 0x40 - (b >= 0x80 ? 1 : 0) : kRejectedTrail;
+    }
+    return offsets;
+}
+
+constexpr std::array<int, 256> kLeadOffset = make_lead_offsets();
+constexpr std::array<int, 256> kTrailOffset = make_trail_offsets();
+
+struct ScanState {
+    int pending_lead = kNotLead;  // a lead byte that ended the previous block
+    std::array<std::uint8_t, kSeenSize> seen{};
+};
+
+void mark_pair(ScanState& state, int lead_offset, unsigned char trail) {
+    state.seen[static_cast<std::size_t>(lead_offset + kTrailOffset[trail])] = 1;
+}
+
+void scan_block(ScanState& state, const unsigned char* p, std::size_t size) {
+    const unsigned char* const end = p + size;
+    if (state.pending_lead != kNotLead && p < end) {
+        mark_pair(state, state.pending_lead, *p++);
+        state.pending_lead = kNotLead;
+    }
+    while (p < end) {
+        // Plain ASCII, the bulk of most source files, is skipped eight bytes at a time.
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        int lead = kLeadOffset[*p];
+        if (lead == kNotLead) {
+            ++p;
+            continue;
+        }
+        // A run of double-byte characters stays in this loop.
+        do {
+            if (p + 1 == end) {
+                state.pending_lead = lead;
+                return;
+            }
+            mark_pair(state, lead, p[1]);
+            p += 2;
+        } while (p < end && (lead = kLeadOffset[*p]) != kNotLead);
+    }
+}
+
+// The part of a block before an end-of-text byte; `ended` tells whether there was one.
+std::size_t until_end_of_text(const unsigned char* data, std::size_t size, bool& ended) {
+    ended = false;
+    if (size == 0) return 0;
+    const void* stop = std::memchr(data, kEndOfText, size);
+    ended = stop != nullptr;
+    return ended ? static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data) : size;
+}
+
+void begin_scan() {
+    normalise_registered();
+    detected_set.flags.fill(0);
+}
+
+void finish_scan(const ScanState& state) {
+    for (std::size_t c = 0; c < detected_set.flags.size(); ++c) {
+        detected_set.flags[c] = state.seen[c] != 0 && registered_set.flags[c] == 0 ? 1 : 0;
+    }
+    settings[kDetectedCount] = count_set(detected_set);
+    show_detected();
+}
+
+std::size_t read_file(void* context, unsigned char* buffer, std::size_t size) {
+    return std::fread(buffer, 1, size, static_cast<std::FILE*>(context));
+}
+
+// The second half of normalise_registered(), for a registered set changed in place.
+void show_registered() {
+    auto& text = text_slots[kSlotRegistered];
+    build_set_text(registered_set, text.data());
+    settings[kRegisteredCount] = count_set(registered_set);
+    show_text(kRegisteredEditRow, text.data());
+}
+
+}  // namespace
+
+void scan_input(ByteReader reader) {
+    begin_scan();
+    ScanState state;
+    std::array<unsigned char, kScanBlockSize> block;
+    bool ended = false;
+    while (!ended) {
+        std::size_t size = reader.read(reader.context, block.data(), block.size());
+        if (size == 0) break;
+        size = until_end_of_text(block.data(), size, ended);
+        scan_block(state, block.data(), size);
+    }
+    finish_scan(state);
+}
+
+void scan_input_file(std::FILE* stream) {
+    scan_input(ByteReader{stream, read_file});
+}
+
+void scan_input_buffer(const char* data, std::size_t size) {
+    begin_scan();
+    ScanState state;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    bool ended = false;
+    scan_block(state, bytes, until_end_of_text(bytes, size, ended));
+    finish_scan(state);
+}
+
+void add_all() {
+    parse_set_text(text_slots[kSlotRegistered].data(), registered_set);
+    parse_set_text(text_slots[kSlotDetected].data(), detected_set);
+    for (std::size_t c = 0; c < registered_set.flags.size(); ++c) {
+        if (detected_set.flags[c] != 0) registered_set.flags[c] = 1;
+    }
+    show_registered();
+}
+
+void clear_registration() {
+    text_slots[kSlotRegistered][0] = '\0';
+    show_text(kRegisteredEditRow, "");
+    settings[kRegisteredCount] = 0;
+}
+
+void sort_registration() {
+    normalise_registered();
+}
+
+}  // namespace glyfor

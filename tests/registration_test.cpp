@@ -1,0 +1,182 @@
+#include "charset/registration.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "charset/charset.h"
+#include "charset/state.h"
+#include "tests/test_support.h"
+
+namespace glyfor {
+namespace {
+
+using testing::StateTest;
+
+// Shift-JIS bytes of the kanji used below.
+#define KA "\x88\x9F"  // 亜, cell 1410
+#define KI "\x88\xA0"  // 唖
+#define KW "\x88\xA1"  // 娃
+#define KE "\x88\xA2"  // 阿
+
+using RegistrationTest = StateTest;
+
+struct ScanCase {
+    const char* name;
+    const char* registered;  // slot 4 before the scan
+    std::string input;
+    const char* detected;  // slot 3 afterwards
+    int count;
+};
+
+const ScanCase kScanCases[] = {
+    {"ascii only", "", "int main(void) { return 0; }\r\n", "", 0},
+    {"empty input", KA, "", "", 0},
+    {"registered never detected", KA, KA KA KI KA KA, KI, 1},
+    {"seen many times detected once", "", KI KI "x" KI "\r\n" KI, KI, 1},
+    {"ends after a lead byte", "", KA "\x88", KA, 1},
+    {"nul trail dropped, scan goes on", "", std::string("\x81\x00" KA, 4), KA, 1},
+    {"nul is an ordinary byte", "", std::string("\x00" KA "\x00" KI, 6), KA KI, 2},
+    {"end-of-text byte ends the input", "", KA "\x1A" KI, KA, 1},
+    {"end-of-text byte after a lead", "", KI "\x88\x1A\x9F", KI, 1},
+    {"end-of-text byte first", "", "\x1A" KA, "", 0},
+    {"rejected trails dropped with the lead", "", "\x88\x7F" KI "\x88\x20" KW "\x88\xFD", KI KW, 2},
+    {"user-defined lead dropped alone", "", "\xF0\x81\x40", "\x81\x40", 1},
+    {"half-width katakana is a single byte", "", "\xB1" KA "\xDF", KA, 1},
+    {"lead byte taken as trail", "", "\x88\x88\x9F", "\x88\x88", 1},
+    {"detected text is sorted", "", KE KI KA, KA KI KE, 3},
+};
+
+TEST_F(RegistrationTest, ScanDetectsUnregisteredCharacters) {
+    for (const ScanCase& k : kScanCases) {
+        SCOPED_TRACE(k.name);
+        reset_state();
+        set_slot(kSlotDetected, KW);  // a previous scan's result is replaced
+        settings[kDetectedCount] = 9;
+        set_slot(kSlotRegistered, k.registered);
+        scan_input_buffer(k.input.data(), k.input.size());
+        EXPECT_EQ(slot(kSlotDetected), k.detected);
+        EXPECT_EQ(settings[kDetectedCount], k.count);
+        EXPECT_EQ(count_set(detected_set), k.count);
+        EXPECT_EQ(view.shown[kDetectedEditRow], k.detected);
+    }
+}
+
+TEST_F(RegistrationTest, ScanNormalisesTheRegisteredText) {
+    set_slot(kSlotRegistered, KI "abc" KA KI "\r\n\xB1" KA);
+    scan_input_buffer(KA KE, 4);
+    EXPECT_EQ(slot(kSlotRegistered), KA KI);
+    EXPECT_EQ(settings[kRegisteredCount], 2);
+    EXPECT_EQ(view.shown[kRegisteredEditRow], KA KI);
+    EXPECT_EQ(slot(kSlotDetected), KE);
+}
+
+// Hands out a text in pieces of a fixed size, as a file read block by block would come.
+struct PieceReader {
+    std::string text;
+    std::size_t piece;
+    std::size_t at = 0;
+
+    static std::size_t read(void* context, unsigned char* buffer, std::size_t size) {
+        auto& self = *static_cast<PieceReader*>(context);
+        std::size_t n = std::min({size, self.piece, self.text.size() - self.at});
+        std::copy_n(self.text.data() + self.at, n, buffer);
+        self.at += n;
+        return n;
+    }
+};
+
+TEST_F(RegistrationTest, LeadByteAtTheEndOfABlockPairsWithTheNextBlock) {
+    // Every piece size puts lead bytes at piece ends somewhere in this text.
+    const std::string input = "a" KA "bc" KI "\x88\x7F" KW "\x1A" KE;
+    for (std::size_t piece = 1; piece <= input.size(); ++piece) {
+        SCOPED_TRACE(piece);
+        reset_state();
+        PieceReader reader{input, piece};
+        scan_input(ByteReader{&reader, PieceReader::read});
+        EXPECT_EQ(slot(kSlotDetected), KA KI KW);
+        EXPECT_EQ(settings[kDetectedCount], 3);
+    }
+}
+
+// The file reader asks for whole blocks; this puts a lead byte last in the first block.
+TEST_F(RegistrationTest, FileScanPairsBytesAcrossItsReadBlocks) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) GTEST_SKIP() << "no temporary file";
+    std::string input(kScanBlockSize - 1, 'x');
+    input += KA;  // lead byte at offset 65535, trail at 65536
+    input += std::string(kScanBlockSize - 2, 'y');
+    input += "\x88";      // lead at the end of the second block...
+    input += "\x1A\xA0";  // ...followed by the end of the text
+    ASSERT_EQ(std::fwrite(input.data(), 1, input.size(), file), input.size());
+    std::rewind(file);
+    scan_input_file(file);
+    std::fclose(file);
+    EXPECT_EQ(slot(kSlotDetected), KA);
+    EXPECT_EQ(settings[kDetectedCount], 1);
+}
+
+TEST_F(RegistrationTest, AddAllMergesTheDetectedTextAndRescanFindsNothing) {
+    const std::string input = "/* " KI KA KW " */";
+    set_slot(kSlotRegistered, KA);
+    scan_input_buffer(input.data(), input.size());
+    ASSERT_EQ(slot(kSlotDetected), KI KW);
+
+    add_all();
+    EXPECT_EQ(slot(kSlotRegistered), KA KI KW);
+    EXPECT_EQ(settings[kRegisteredCount], 3);
+    EXPECT_EQ(view.shown[kRegisteredEditRow], KA KI KW);
+    EXPECT_EQ(slot(kSlotDetected), KI KW);
+    EXPECT_EQ(settings[kDetectedCount], 2);
+
+    scan_input_buffer(input.data(), input.size());
+    EXPECT_EQ(slot(kSlotDetected), "");
+    EXPECT_EQ(settings[kDetectedCount], 0);
+}
+
+TEST_F(RegistrationTest, AddAllTakesTheDetectedTextAsEditedByTheUser) {
+    set_slot(kSlotRegistered, KI "junk" KI);
+    set_slot(kSlotDetected, KE "\r\n" KA "typed");
+    settings[kDetectedCount] = 5;
+    add_all();
+    EXPECT_EQ(slot(kSlotRegistered), KA KI KE);
+    EXPECT_EQ(settings[kRegisteredCount], 3);
+    EXPECT_EQ(slot(kSlotDetected), KE "\r\n" KA "typed");  // left as it was, count too
+    EXPECT_EQ(settings[kDetectedCount], 5);
+}
+
+TEST_F(RegistrationTest, ClearEmptiesOnlyTheRegisteredText) {
+    set_slot(kSlotRegistered, KA KI);
+    set_slot(kSlotDetected, KW);
+    normalise_registered();
+    settings[kDetectedCount] = 1;
+    clear_registration();
+    EXPECT_EQ(slot(kSlotRegistered), "");
+    EXPECT_EQ(settings[kRegisteredCount], 0);
+    EXPECT_EQ(view.shown[kRegisteredEditRow], "");
+    EXPECT_EQ(slot(kSlotDetected), KW);
+    EXPECT_EQ(settings[kDetectedCount], 1);
+
+    // The next use derives the registered set from the empty text, so nothing is filtered.
+    scan_input_buffer(KA, 2);
+    EXPECT_EQ(slot(kSlotDetected), KA);
+}
+
+TEST_F(RegistrationTest, SortRewritesTheRegisteredTextCanonically) {
+    std::string text = KE "x" KI KA KI "\xB1";
+    for (cell c = 0; c < 31; ++c) {
+        const SjisCode code = sjis_from_cell(2 * kGridCols + c);  // row 2, ahead of the kanji
+        text += static_cast<char>(code >> 8);
+        text += static_cast<char>(code & 0xFF);
+    }
+    set_slot(kSlotRegistered, text.c_str());
+    sort_registration();
+    const std::string sorted = slot(kSlotRegistered);
+    EXPECT_EQ(settings[kRegisteredCount], 34);
+    EXPECT_EQ(sorted.substr(60, 2), "\r\n");
+    EXPECT_EQ(sorted.substr(sorted.size() - 6), KA KI KE);
+    EXPECT_EQ(view.shown[kRegisteredEditRow], sorted);
+}
+
+}  // namespace
+}  // namespace glyfor
