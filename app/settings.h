@@ -4,7 +4,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
+#include "charset/sink.h"
 #include "charset/state.h"
 
 namespace glyfor {
@@ -23,9 +25,15 @@ struct WindowRect {
 void settings_path_init();
 // Resets the state, forms the path and reads the file if it opens.
 void load_settings();
+// Resets the state and reads it from the bytes of a settings file.
+void load_settings_from(const char* data, std::size_t size);
+// Reads the state from a settings file opened in binary mode (reset first).
+void load_settings_from_file(std::FILE* stream);
 // Writes the file at settings_path; `window` is the main window's rectangle, or null when the
 // platform could not tell it. A failure leaves the old file as it was and is not reported.
 void save_settings(const WindowRect* window);
+// The bytes of the settings file for the current state; false when the sink failed.
+bool format_settings(Sink sink);
 // The stored rectangle of entries 1..4, when it is big enough to restore (more than 5 pixels
 // each way).
 bool stored_window_rect(WindowRect& rect);
