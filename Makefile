@@ -1,7 +1,11 @@
 # Thin wrapper over the CMake presets.
-.PHONY: test deps native windows fuzz bench
+.PHONY: test deps native windows fuzz fuzz-short fuzz-build bench
 
-test: deps native windows fuzz
+FUZZERS = fuzz_set_text fuzz_scan fuzz_settings
+# Seconds each fuzzer runs; `make test` runs them briefly.
+FUZZ_SECONDS = 30
+
+test: deps native windows fuzz-short
 
 deps:
 	tools/install-deps test
@@ -12,9 +16,26 @@ native:
 windows:
 	cmake --workflow --preset windows
 
-fuzz:
+# Each fuzzer keeps its corpus in build/fuzz/corpus; a finding stops make with an error and
+# leaves the input as build/fuzz/<fuzzer>-crash-*.
+fuzz: fuzz-build
+	@set -e; for f in $(FUZZERS); do \
+	  mkdir -p build/fuzz/corpus/$$f; \
+	  echo "$$f: $(FUZZ_SECONDS) s"; \
+	  build/fuzz/$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/$$f- build/fuzz/corpus/$$f 2>build/fuzz/$$f.log \
+	    || { tail -n 40 build/fuzz/$$f.log; exit 1; }; \
+	  grep -E '^(Done|stat::number_of_executed_units)' build/fuzz/$$f.log; \
+	done
+
+fuzz-short:
+	$(MAKE) fuzz FUZZ_SECONDS=5
+
+fuzz-build:
 	cmake --preset fuzz
-	cmake --build --preset fuzz
+	cmake --build --preset fuzz --target $(FUZZERS)
+	mkdir -p build/fuzz/corpus/fuzz_settings
+	{ printf '\000'; cat tests/golden/settings.ini; } >build/fuzz/corpus/fuzz_settings/golden
 
 bench: deps
 	cmake --preset bench
