@@ -16,7 +16,7 @@ struct ReplaceFile {
 // Opens the temporary file; false when it cannot be created.
 bool replace_file_open(ReplaceFile& file, const char* target);
 // Closes the temporary file and moves it over the target. When anything failed the temporary
-// file is removed, the target stays as it was, and the result is false.
+// file is removed, the target stays as it was, the result is false and errno tells why.
 bool replace_file_commit(ReplaceFile& file, bool written_ok);
 
 }  // namespace glyfor
