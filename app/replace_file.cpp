@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#undef ReplaceFile
 #endif
 
 namespace glyfor {

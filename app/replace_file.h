@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <string>
 
+// <windows.h> makes ReplaceFile a macro for a Win32 function; the name here is this struct's.
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
 namespace glyfor {
 
 struct ReplaceFile {
