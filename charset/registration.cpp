@@ -1,6 +1,7 @@
 #include "charset/registration.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -58,29 +59,50 @@ void scan_block(ScanState& state, const unsigned char* p, std::size_t size) {
         state.pending_lead = kNotLead;
     }
     while (p < end) {
-        // Plain ASCII, the bulk of most source files, is skipped eight bytes at a time.
+        // Plain ASCII, the bulk of most source files, is skipped eight bytes at a time, and
+        // a word holding other bytes is skipped up to the first of them.
         if (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            if ((word & 0x8080808080808080u) == 0) {
+            const std::uint64_t high = word & 0x8080808080808080u;
+            if (high == 0) {
                 p += 8;
                 continue;
             }
+            p += (std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                             : std::countl_zero(high)) /
+                 8;
         }
         int lead = kLeadOffset[*p];
         if (lead == kNotLead) {
             ++p;
             continue;
         }
-        // A run of double-byte characters stays in this loop.
-        do {
+        // A run of double-byte characters stays in this loop, two characters a round while
+        // both are whole in the block.
+        for (;;) {
+            if (end - p >= 4) {
+                const int next = kLeadOffset[p[2]];
+                if (next != kNotLead) {
+                    mark_pair(state, lead, p[1]);
+                    mark_pair(state, next, p[3]);
+                    p += 4;
+                    if (p == end) return;
+                    lead = kLeadOffset[*p];
+                    if (lead == kNotLead) break;
+                    continue;
+                }
+            }
             if (p + 1 == end) {
                 state.pending_lead = lead;
                 return;
             }
             mark_pair(state, lead, p[1]);
             p += 2;
-        } while (p < end && (lead = kLeadOffset[*p]) != kNotLead);
+            if (p == end) return;
+            lead = kLeadOffset[*p];
+            if (lead == kNotLead) break;
+        }
     }
 }
 
