@@ -111,7 +111,7 @@ void put_line(Output& out, std::string_view text) {
 
 // printf "%*d": right-aligned in `width`, padded with blanks.
 void put_decimal(Output& out, std::int32_t value, int width = 0) {
-    std::array<char, 16> digits;
+    std::array<char, 16> digits{};
     const auto result = std::to_chars(digits.begin(), digits.end(), value);
     const auto size = static_cast<int>(result.ptr - digits.begin());
     for (int pad = size; pad < width; ++pad) put(out, " ");
@@ -122,7 +122,7 @@ void put_decimal(Output& out, std::int32_t value, int width = 0) {
 void put_hex(Output& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     if (bits != 0) put(out, "0x");
-    std::array<char, 8> digits;
+    std::array<char, 8> digits{};
     const auto result = std::to_chars(digits.begin(), digits.end(), bits, 16);
     put(out,
         std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.begin())));

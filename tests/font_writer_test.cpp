@@ -95,7 +95,7 @@ std::vector<GlyphArray> glyph_arrays(const std::string& file) {
     for (const std::string& line : split_lines(file)) {
         if (line.rfind("__far const char\tfont_kanji", 0) == 0) {
             arrays.push_back({std::atoi(line.c_str() + 27), {}});
-        } else if (!arrays.empty() && line.rfind("\t", 0) == 0) {
+        } else if (!arrays.empty() && line.rfind('\t', 0) == 0) {
             arrays.back().lines.push_back(line);
         }
     }
@@ -348,7 +348,7 @@ TEST_F(FontWriter, SignedDataChangesOnlyTheGlyphValues) {
 
     int changed_glyphs = 0;
     for (const auto& [left, right] : differing_lines(plain, as_signed)) {
-        ASSERT_EQ(left.rfind("\t", 0), 0u) << right;
+        ASSERT_EQ(left.rfind('\t', 0), 0u) << right;
         ++changed_glyphs;
     }
     EXPECT_GT(changed_glyphs, 8000);
