@@ -94,7 +94,8 @@ static int is_trail(int byte) {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-/* Every accepted lead byte with an accepted trail byte after it, over the whole file. */
+/* Every accepted lead byte with an accepted trail byte after it, up to the end of the file or
+ * an end-of-text byte (0x1A), whichever comes first. */
 static int load_input(const char* path) {
     FILE* in = fopen(path, "rb");
     int byte;
@@ -103,7 +104,7 @@ static int load_input(const char* path) {
         perror(path);
         return 0;
     }
-    while ((byte = getc(in)) != EOF) {
+    while ((byte = getc(in)) != EOF && byte != 0x1A) {
         if (lead >= 0) {
             if (is_trail(byte)) expected_code[lead << 8 | byte] = 1;
             lead = -1;
