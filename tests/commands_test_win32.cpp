@@ -1,0 +1,582 @@
+// The commands of the main window, used the way a user uses them: through the real window, and
+// where a command opens one, through the real file dialogs and message boxes, which a thread of
+// the user's finds on the screen and answers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/commands_win32.h"
+#include "app/layout.h"
+#include "app/messages.h"
+#include "app/window_win32.h"
+#include "charset/charset.h"
+#include "charset/state.h"
+#include "font/font_writer.h"
+#include "tests/ui_driver_win32.h"
+
+namespace glyfor {
+namespace {
+
+// Shift-JIS characters in JIS order.
+const std::string kA = "\x88\x9f";   // 亜
+const std::string kI = "\x88\xa0";   // 唖
+const std::string kAi = "\x88\xa1";  // 娃
+const std::string kAo = "\x88\xa2";  // 阿
+const std::string kIn = "\x88\xf7";  // 院
+
+constexpr std::array<int, 7> kBusyRows = {6, 25, 10, 11, 12, 7, 15};
+// Stay usable while an operation runs.
+constexpr std::array<int, 4> kAlwaysEnabledRows = {1, 2, 26, 27};
+
+std::string canonical(const std::string& text) {
+    KanjiSet set;
+    parse_set_text(text.c_str(), set);
+    std::string built(kMaxSetTextSize, '\0');
+    built.resize(build_set_text(set, built.data()));
+    return built;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool file_exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What write_font_source makes of the current state, with the time the given file's banner
+// carries, so a generated file can be compared byte for byte.
+std::string font_like(const std::string& generated) {
+    LocalTime when{};
+    const std::size_t tab = generated.find('\t');
+    if (tab == std::string::npos) return {};
+    std::sscanf(generated.c_str() + tab, "%d/%d/%d %d:%d:%d", &when.year, &when.month, &when.day,
+                &when.hour, &when.minute, &when.second);
+    std::string out;
+    Sink sink{&out, [](void* context, const char* data, std::size_t size) {
+                  static_cast<std::string*>(context)->append(data, size);
+                  return true;
+              }};
+    write_font_source(sink, when);
+    return out;
+}
+
+// What the user saw and did in one command.
+struct Seen {
+    bool dialog = false;
+    std::string file_name;  // the name the file dialog offered
+    bool busy_rows_enabled = true;
+    std::string question;  // the overwrite question, if one came
+    std::string message;   // the message box's text, if one came
+    std::string caption;
+};
+
+// Watches the busy set whenever an operation shows a text, and passes the text on.
+class BusyWatch : public TextView {
+  public:
+    explicit BusyWatch(TextView* window_view) : window_view_(window_view) {}
+    void show_text(int row, const char* text) override {
+        ++shown;
+        for (int busy : kBusyRows) {
+            if (IsWindowEnabled(control_handles[busy])) ++busy_enabled;
+        }
+        for (int other : kAlwaysEnabledRows) {
+            if (!IsWindowEnabled(control_handles[other])) ++others_disabled;
+        }
+        if (window_view_ != nullptr) window_view_->show_text(row, text);
+    }
+    int shown = 0;
+    int busy_enabled = 0;
+    int others_disabled = 0;
+
+  private:
+    TextView* window_view_;
+};
+
+class CommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::array<char, MAX_PATH> temp{};
+        GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+        static int counter = 0;
+        dir_ = std::string(temp.data()) + "glyfor-commands-" +
+               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        std::filesystem::remove_all(dir_);
+        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+        // Glyfor.ini lives in the current directory: each test starts without one.
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        open_window();
+    }
+
+    void TearDown() override {
+        close_window();
+        SetCurrentDirectoryA("..");
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    void open_window() {
+        static const bool registered = register_window_class(GetModuleHandleA(nullptr));
+        ASSERT_TRUE(registered);
+        window_ = create_main_window(GetModuleHandleA(nullptr));
+        ASSERT_NE(window_, nullptr);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        UpdateWindow(window_);
+        pump();
+    }
+
+    // Saves Glyfor.ini as closing the window by its frame does.
+    void close_window() {
+        if (window_ != nullptr) DestroyWindow(window_);
+        window_ = nullptr;
+        pump();
+    }
+
+    static void pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    std::string path(const std::string& name) const { return dir_ + "\\" + name; }
+
+    static std::string text_of(int row) { return ui::text_of(control_handles[row]); }
+    // As if typed: the text is in the control only, not yet in its slot.
+    static void type(int row, const std::string& text) {
+        SetWindowTextA(control_handles[row], text.c_str());
+    }
+    static bool checked(int row) {
+        return SendMessageA(control_handles[row], BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static std::string slot(int index) {
+        return text_slots[static_cast<std::size_t>(index)].data();
+    }
+
+    // Sends a command from the window; returns how many dialogs were left unanswered.
+    int command(
+        int id, const std::function<void()>& user = [] {}) {
+        ui::User the_user(user);
+        on_command(window_, 0, id);
+        return the_user.finish();
+    }
+
+    // Whether the command asked for a repaint of the window.
+    bool repainted(int code, int id) {
+        ValidateRect(window_, nullptr);
+        on_command(window_, code, id);
+        return GetUpdateRect(window_, nullptr, FALSE) != FALSE;
+    }
+
+    // What follows the file dialog in the user's script.
+    enum Then : int {
+        kNothingElse = 0,
+        kOverwriteQuestion = 1,  // answered with yes
+        kMessage = 2,            // read and closed with OK
+    };
+
+    // The user picks `file` in the file dialog the command opens. Whatever comes that `then`
+    // does not expect is left showing, and counted as left open.
+    static std::function<void()> choose(const std::string& file, Seen& seen,
+                                        int then = kNothingElse) {
+        return [file, &seen, then] {
+            HWND dialog = ui::wait_for_dialog();
+            if (dialog == nullptr || !ui::is_file_dialog(dialog)) return;
+            seen.dialog = true;
+            seen.file_name = ui::file_name_of(dialog);
+            for (int row : kBusyRows) {
+                seen.busy_rows_enabled &= IsWindowEnabled(control_handles[row]) != FALSE;
+            }
+            ui::accept_file_name(dialog, file);
+            if ((then & kOverwriteQuestion) != 0) {
+                HWND question = ui::wait_for_dialog(dialog);
+                if (question == nullptr || !ui::is_message_box(question)) return;
+                seen.question = ui::message_of(question);
+                ui::press(question, IDYES);
+                ui::wait_until_gone(question);
+            }
+            if ((then & kMessage) == 0) return;
+            ui::wait_until_gone(dialog);
+            HWND box = ui::wait_for_dialog();
+            if (box == nullptr || !ui::is_message_box(box)) return;
+            seen.message = ui::message_of(box);
+            seen.caption = ui::text_of(box);
+            ui::press(box, IDOK);
+        };
+    }
+
+    static std::function<void()> cancel(Seen& seen) {
+        return [&seen] {
+            HWND dialog = ui::wait_for_dialog();
+            if (dialog == nullptr || !ui::is_file_dialog(dialog)) return;
+            seen.dialog = true;
+            seen.file_name = ui::file_name_of(dialog);
+            ui::press(dialog, IDCANCEL);
+        };
+    }
+
+    std::string dir_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(CommandTest, NotificationsAreIgnoredWithoutRepaint) {
+    const Settings before = settings;
+    for (int code : {EN_CHANGE, EN_UPDATE, BN_DOUBLECLICKED}) {
+        for (int id : {1, 10, 11, 26}) {
+            EXPECT_FALSE(repainted(code, id)) << code << " " << id;
+        }
+    }
+    EXPECT_EQ(settings, before);
+    EXPECT_FALSE(checked(26));
+    EXPECT_STREQ(text_of(1).c_str(), label(kControlTable[1], 0));
+}
+
+TEST_F(CommandTest, CommandsWithoutActionOnlyRepaint) {
+    type(kRegisteredEditRow, kAi + kA);
+    type(kDetectedEditRow, kI);
+    const Settings settings_before = settings;
+    const std::string registered_before = slot(kSlotRegistered);
+    for (int id : {0, 3, 4, 5, 7, 8, 9, 13, 14, 15, 28, 29, 30, 100}) {
+        EXPECT_TRUE(repainted(0, id)) << id;
+        EXPECT_EQ(settings, settings_before) << id;
+        EXPECT_EQ(slot(kSlotRegistered), registered_before) << id;
+        EXPECT_EQ(text_of(kRegisteredEditRow), kAi + kA) << id;
+        EXPECT_EQ(text_of(kDetectedEditRow), kI) << id;
+    }
+}
+
+TEST_F(CommandTest, LanguageButtonSwitchesBothWays) {
+    ASSERT_EQ(settings[kLanguage], 0);
+    EXPECT_TRUE(repainted(0, 1));
+    EXPECT_EQ(settings[kLanguage], 1);
+    EXPECT_EQ(text_of(1), "Japanese");
+    EXPECT_EQ(text_of(10), "Add all");
+    EXPECT_EQ(text_of(26), "for CC-RL Compiler");
+
+    EXPECT_TRUE(repainted(0, 1));
+    EXPECT_EQ(settings[kLanguage], 0);
+    EXPECT_EQ(text_of(1), "English");
+    EXPECT_STREQ(text_of(10).c_str(), label(kControlTable[10], 0));
+}
+
+TEST_F(CommandTest, SharpButtonRestoresTheDefaultSize) {
+    ASSERT_TRUE(SetWindowPos(window_, nullptr, 40, 30, 200, 150, SWP_NOZORDER));
+    RECT before{};
+    GetWindowRect(window_, &before);
+
+    EXPECT_TRUE(repainted(0, 2));
+    pump();
+    RECT after{};
+    GetWindowRect(window_, &after);
+    EXPECT_EQ(after.right - after.left, char_metrics.char_width * 540 / 10);
+    EXPECT_EQ(after.bottom - after.top, char_metrics.line_height * 295 / 10);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+}
+
+TEST_F(CommandTest, CheckBoxesToggleTheirOptionAndMark) {
+    struct Case {
+        int row;
+        int entry;
+    };
+    for (const Case& option : {Case{26, kOptionCcRl}, Case{27, kOptionSigned}}) {
+        const Settings before = settings;
+        EXPECT_TRUE(repainted(0, option.row));
+        EXPECT_EQ(settings[option.entry], 1) << option.row;
+        EXPECT_TRUE(checked(option.row));
+        Settings expected = before;
+        expected[option.entry] = 1;
+        EXPECT_EQ(settings, expected) << "only the row's own option changes";
+
+        EXPECT_TRUE(repainted(0, option.row));
+        EXPECT_EQ(settings, before) << option.row;
+        EXPECT_FALSE(checked(option.row));
+    }
+}
+
+TEST_F(CommandTest, InputFileShowsTheCharactersNotRegisteredYet) {
+    // 唖 is registered already; 院 comes after the end-of-text byte and is never read.
+    const std::string input =
+        "plain text\r\n" + kAi + kA + kI + " " + kA + "\r\n" + kAo + "\x1a" + kIn + "\r\n";
+    write_file(path("input.txt"), input);
+    set_slot(kSlotInputPath, "earlier.txt");
+    type(kRegisteredEditRow, kI + "x" + kI);
+
+    Seen seen;
+    EXPECT_EQ(command(6, choose(path("input.txt"), seen)), 0);
+
+    EXPECT_TRUE(seen.dialog);
+    EXPECT_EQ(seen.file_name, "earlier.txt");
+    EXPECT_TRUE(seen.busy_rows_enabled) << "nothing is busy while the user chooses";
+    EXPECT_EQ(seen.message, "");
+    EXPECT_EQ(slot(kSlotInputPath), path("input.txt"));
+    EXPECT_EQ(text_of(kDetectedEditRow), kA + kAi + kAo);
+    EXPECT_EQ(slot(kSlotDetected), kA + kAi + kAo);
+    EXPECT_EQ(settings[kDetectedCount], 3);
+    // The scan normalises what the user typed into the registered edit.
+    EXPECT_EQ(text_of(kRegisteredEditRow), kI);
+    EXPECT_EQ(settings[kRegisteredCount], 1);
+    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << row;
+}
+
+TEST_F(CommandTest, InputFileThatCannotBeOpenedIsReported) {
+    struct Case {
+        int language;
+        const char* message;
+    };
+    const Case cases[] = {
+        // 入力ファイルが開けません
+        {0,
+         "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82"
+         "\xb9\x82\xf1\n"},
+        {1, "Can't open the input file.\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string name = "held" + std::to_string(c.language) + ".txt";
+        write_file(path(name), kA);
+        type(kDetectedEditRow, kIn);
+        settings[kLanguage] = c.language;
+        // Held by another handle without sharing: it exists, so the dialog takes it, but it
+        // cannot be opened.
+        HANDLE held = CreateFileA(path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+        Seen seen;
+        EXPECT_EQ(command(6, choose(path(name), seen, kMessage)), 0);
+        CloseHandle(held);
+
+        EXPECT_EQ(seen.message, c.message) << c.language;
+        EXPECT_EQ(seen.caption, "Open error");
+        EXPECT_EQ(slot(kSlotInputPath), path(name)) << "the new path is kept";
+        EXPECT_EQ(text_of(kDetectedEditRow), kIn) << "nothing was scanned";
+        EXPECT_EQ(settings[kDetectedCount], 0);
+    }
+}
+
+TEST_F(CommandTest, CancelledOpenDialogChangesNothing) {
+    write_file(path("input.txt"), kA);
+    set_slot(kSlotInputPath, "input.txt");
+    type(kRegisteredEditRow, kI + kA);
+    const Settings before = settings;
+
+    Seen seen;
+    EXPECT_EQ(command(6, cancel(seen)), 0);
+
+    EXPECT_EQ(seen.file_name, "input.txt");
+    EXPECT_EQ(settings, before);
+    EXPECT_EQ(slot(kSlotInputPath), "input.txt");
+    EXPECT_EQ(slot(kSlotDetected), "");
+    EXPECT_EQ(text_of(kRegisteredEditRow), kI + kA) << "not even normalised";
+}
+
+TEST_F(CommandTest, PathTooLongForTheDialogIsOfferedAsAnEmptyName) {
+    // Bare names: the dialog itself splits a folder part off what it is given.
+    struct Case {
+        int id;
+        int slot;
+        std::size_t length;
+        bool offered;
+    };
+    const Case cases[] = {
+        {6, kSlotInputPath, 999, true},  // fills the buffer with its NUL
+        {6, kSlotInputPath, 1000, false},
+        {25, kSlotOutputPath, 999, true},
+        {25, kSlotOutputPath, 4000, false},
+    };
+    for (const Case& c : cases) {
+        const std::string stored(c.length, 'n');
+        set_slot(c.slot, stored.c_str());
+        Seen seen;
+        EXPECT_EQ(command(c.id, cancel(seen)), 0);
+        EXPECT_TRUE(seen.dialog) << c.id;
+        EXPECT_EQ(seen.file_name, c.offered ? stored : "") << c.id << " " << c.length;
+        EXPECT_EQ(slot(c.slot), stored) << "a cancelled dialog keeps the stored path";
+    }
+}
+
+TEST_F(CommandTest, RegistrationButtonsWorkOnWhatWasTyped) {
+    // Add all merges the detected edit as the user left it, and keeps it and its count.
+    type(kDetectedEditRow, kAo + kA);
+    type(kRegisteredEditRow, kAi + "\r\n" + kI);
+    settings[kDetectedCount] = 7;
+    EXPECT_TRUE(repainted(0, 10));
+    EXPECT_EQ(text_of(kRegisteredEditRow), kA + kI + kAi + kAo);
+    EXPECT_EQ(settings[kRegisteredCount], 4);
+    EXPECT_EQ(text_of(kDetectedEditRow), kAo + kA);
+    EXPECT_EQ(settings[kDetectedCount], 7);
+
+    // Sort takes the typed text, drops duplicates and foreign bytes.
+    type(kRegisteredEditRow, kIn + "ab" + kAi + kIn + kA);
+    EXPECT_TRUE(repainted(0, 12));
+    EXPECT_EQ(text_of(kRegisteredEditRow), kA + kAi + kIn);
+    EXPECT_EQ(slot(kSlotRegistered), kA + kAi + kIn);
+    EXPECT_EQ(settings[kRegisteredCount], 3);
+
+    // Clear empties the registration only.
+    type(kDetectedEditRow, kI);
+    EXPECT_TRUE(repainted(0, 11));
+    EXPECT_EQ(text_of(kRegisteredEditRow), "");
+    EXPECT_EQ(slot(kSlotRegistered), "");
+    EXPECT_EQ(settings[kRegisteredCount], 0);
+    EXPECT_EQ(text_of(kDetectedEditRow), kI);
+    EXPECT_EQ(slot(kSlotDetected), kI) << "read from the edit";
+}
+
+TEST_F(CommandTest, BusySetIsDisabledWhileAnOperationRuns) {
+    write_file(path("input.txt"), kA + kAi);
+    for (int id : {6, 10, 11, 12, 25}) {
+        BusyWatch watch(text_view);
+        TextView* window_view = text_view;
+        text_view = &watch;
+        type(kRegisteredEditRow, kI + kA);
+        Seen seen;
+        const std::string file = path(id == 6 ? "input.txt" : "out.inc");
+        EXPECT_EQ(command(
+                      id, id == 6 || id == 25 ? choose(file, seen) : [] {}),
+                  0);
+        text_view = window_view;
+
+        EXPECT_GT(watch.shown, 0) << id;
+        EXPECT_EQ(watch.busy_enabled, 0) << id;
+        EXPECT_EQ(watch.others_disabled, 0) << id;
+        for (int row : kBusyRows)
+            EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << id << " " << row;
+        for (int row : kAlwaysEnabledRows)
+            EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << id << " " << row;
+    }
+}
+
+TEST_F(CommandTest, GenerateOffersGlyforIncWhenNoPathIsStored) {
+    const Settings before = settings;
+    Seen seen;
+    EXPECT_EQ(command(25, cancel(seen)), 0);
+
+    EXPECT_TRUE(seen.dialog);
+    EXPECT_EQ(seen.file_name, "Glyfor.inc");
+    EXPECT_EQ(slot(kSlotOutputPath), "Glyfor.inc") << "the default name stays";
+    EXPECT_EQ(settings, before);
+    EXPECT_FALSE(file_exists(path("Glyfor.inc")));
+}
+
+TEST_F(CommandTest, GenerateWritesTheTypedCharactersAndShowsThemSorted) {
+    struct Case {
+        bool cc_rl;
+        bool signed_data;
+    };
+    for (const Case& options : {Case{false, false}, Case{true, true}, Case{false, true}}) {
+        if (options.cc_rl != (settings[kOptionCcRl] != 0)) on_command(window_, 0, 26);
+        if (options.signed_data != (settings[kOptionSigned] != 0)) on_command(window_, 0, 27);
+        const std::string typed = kIn + kA + "?" + kAi + kA;
+        type(kRegisteredEditRow, typed);
+        // Saving over an existing file: it is replaced once the user agrees.
+        write_file(path("font.inc"), "old contents");
+        set_slot(kSlotOutputPath, "before.inc");
+
+        Seen seen;
+        EXPECT_EQ(command(25, choose(path("font.inc"), seen, kOverwriteQuestion)), 0);
+
+        EXPECT_EQ(seen.file_name, "before.inc");
+        EXPECT_NE(seen.question, "") << "the overwrite question";
+        EXPECT_EQ(seen.message, "");
+        EXPECT_EQ(slot(kSlotOutputPath), path("font.inc"));
+        EXPECT_EQ(text_of(kRegisteredEditRow), canonical(typed));
+        EXPECT_EQ(settings[kRegisteredCount], 3);
+        const std::string generated = read_file(path("font.inc"));
+        EXPECT_NE(generated.find(kA + kAi + kIn + "\r\n*/"), std::string::npos);
+        EXPECT_EQ(generated.find("?"), std::string::npos);
+        EXPECT_EQ(generated, font_like(generated)) << options.cc_rl << options.signed_data;
+        EXPECT_NE(generated.find("#pragma section const"), options.cc_rl ? std::string::npos : 0);
+        EXPECT_FALSE(file_exists(path("font.inc.tmp")));
+    }
+}
+
+TEST_F(CommandTest, OutputThatCannotBeCreatedIsReportedAndLeavesFilesAlone) {
+    // 出力ファイルが作れません
+    const std::string japanese =
+        "\x8f\x6f\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8d\xec\x82\xea\x82\xdc\x82\xb9"
+        "\x82\xf1\n";
+    type(kRegisteredEditRow, kA);
+
+    // A folder that does not exist.
+    Seen missing;
+    EXPECT_EQ(command(25, choose(path("missing\\font.inc"), missing, kMessage)), 0);
+    EXPECT_EQ(missing.message, japanese);
+    EXPECT_EQ(missing.caption, "Open error");
+    EXPECT_EQ(slot(kSlotOutputPath), path("missing\\font.inc"));
+    EXPECT_FALSE(file_exists(path("missing")));
+
+    // A good file another program holds open: it cannot be replaced and stays as it was.
+    on_command(window_, 0, 1);
+    write_file(path("held.inc"), "the good file\r\n");
+    HANDLE held = CreateFileA(path("held.inc").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Seen locked;
+    EXPECT_EQ(command(25, choose(path("held.inc"), locked, kOverwriteQuestion | kMessage)), 0);
+    CloseHandle(held);
+    EXPECT_EQ(locked.message, "Can't create the output file.\n");
+    EXPECT_EQ(read_file(path("held.inc")), "the good file\r\n");
+    EXPECT_FALSE(file_exists(path("held.inc.tmp")));
+    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << row;
+}
+
+TEST_F(CommandTest, UserSessionSurvivesARestart) {
+    ASSERT_FALSE(file_exists(path("Glyfor.ini")));
+    // 漢字を使う表示です。
+    const std::string text =
+        "Menu: \x8a\xbf\x8e\x9a\x82\xf0\x8e\x67\x82\xa4\x95\x5c\x8e\xa6\x82\xc5\x82\xb7\x81\x42"
+        "\r\n\x8a\xbf\x8e\x9a\r\n";
+    write_file(path("menu.txt"), text);
+
+    Seen scan;
+    EXPECT_EQ(command(6, choose(path("menu.txt"), scan)), 0);
+    EXPECT_EQ(settings[kDetectedCount], 10);
+    EXPECT_TRUE(repainted(0, 10));
+    EXPECT_EQ(settings[kRegisteredCount], 10);
+    on_command(window_, 0, 26);
+    on_command(window_, 0, 27);
+    Seen generate;
+    EXPECT_EQ(command(25, choose(path("menu.inc"), generate)), 0);
+    EXPECT_EQ(generate.message, "");
+
+    const std::string generated = read_file(path("menu.inc"));
+    EXPECT_EQ(generated, font_like(generated));
+    const std::string detected = text_of(kDetectedEditRow);
+    const std::string registered = text_of(kRegisteredEditRow);
+    EXPECT_EQ(registered, canonical(text));
+    const Settings before = settings;
+
+    close_window();
+    ASSERT_TRUE(file_exists(path("Glyfor.ini")));
+    reset_state();
+    open_window();
+
+    EXPECT_EQ(text_of(kDetectedEditRow), detected);
+    EXPECT_EQ(text_of(kRegisteredEditRow), registered);
+    EXPECT_EQ(slot(kSlotInputPath), path("menu.txt"));
+    EXPECT_EQ(slot(kSlotOutputPath), path("menu.inc"));
+    for (int entry :
+         {kRegisteredCount, kDetectedCount, kOptionCcRl, kOptionSigned, kMinCode, kMaxCode}) {
+        EXPECT_EQ(settings[entry], before[entry]) << entry;
+    }
+    EXPECT_TRUE(checked(26));
+    EXPECT_TRUE(checked(27));
+}
+
+}  // namespace
+}  // namespace glyfor
