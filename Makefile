@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets.
-.PHONY: test deps native windows fuzz fuzz-short fuzz-build bench
+.PHONY: test deps run native windows fuzz fuzz-short fuzz-build bench
 
 FUZZERS = fuzz_set_text fuzz_scan fuzz_settings
 # Seconds each fuzzer runs; `make test` runs them briefly.
@@ -15,6 +15,15 @@ native:
 
 windows:
 	cmake --workflow --preset windows
+
+# The Windows program under Wine on this display, started in the current directory, which
+# keeps its Glyfor.ini.
+run:
+	@[ -n "$$DISPLAY" ] || { echo "make run: no display to show the window on (DISPLAY is empty)" >&2; exit 1; }
+	tools/install-deps run
+	cmake --preset windows
+	cmake --build --preset windows --target glyfor
+	tools/wine-run --display build/windows/glyfor.exe
 
 # Each fuzzer keeps its corpus in build/fuzz/corpus; a finding stops make with an error and
 # leaves the input as build/fuzz/<fuzzer>-crash-*.
