@@ -74,6 +74,37 @@ std::string font_like(const std::string& generated) {
     return out;
 }
 
+// The file with its banner's date and time blanked out.
+std::string without_time(std::string font) {
+    const std::size_t tab = font.find('\t');
+    const std::size_t end = font.find('\r', tab);
+    if (tab != std::string::npos && end != std::string::npos) font.erase(tab, end - tab);
+    return font;
+}
+
+// Runs glyfor-cli.exe of this build in the current directory; its exit code, or -1.
+int run_cli(const std::string& arguments) {
+    std::string program = GLYFOR_CLI;
+    if (program.front() == '/') program = "Z:" + program;  // a host path under Wine
+    for (char& c : program) {
+        if (c == '/') c = '\\';
+    }
+    std::string command_line = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return -1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
 // What the user saw and did in one command.
 struct Seen {
     bool dialog = false;
@@ -138,9 +169,9 @@ class CommandTest : public ::testing::Test {
         pump();
     }
 
-    // Saves Glyfor.ini as closing the window by its frame does.
+    // Closing by the frame saves Glyfor.ini.
     void close_window() {
-        if (window_ != nullptr) DestroyWindow(window_);
+        if (window_ != nullptr) SendMessageA(window_, WM_CLOSE, 0, 0);
         window_ = nullptr;
         pump();
     }
@@ -384,6 +415,29 @@ TEST_F(CommandTest, CancelledOpenDialogChangesNothing) {
     EXPECT_EQ(text_of(kRegisteredEditRow), kI + kA) << "not even normalised";
 }
 
+TEST_F(CommandTest, OpenDialogInsistsOnAnExistingFile) {
+    set_slot(kSlotInputPath, "earlier.txt");
+    std::string complaint;
+    bool still_open = false;
+    EXPECT_EQ(command(6,
+                      [this, &complaint, &still_open] {
+                          HWND dialog = ui::wait_for_dialog();
+                          if (dialog == nullptr) return;
+                          ui::accept_file_name(dialog, path("missing.txt"));
+                          HWND box = ui::wait_for_dialog(dialog);
+                          if (box == nullptr) return;
+                          complaint = ui::message_of(box);
+                          ui::press(box, IDOK);
+                          ui::wait_until_gone(box);
+                          still_open = IsWindowVisible(dialog) != FALSE;
+                          ui::press(dialog, IDCANCEL);
+                      }),
+              0);
+    EXPECT_NE(complaint, "") << "the dialog itself says the file does not exist";
+    EXPECT_TRUE(still_open);
+    EXPECT_EQ(slot(kSlotInputPath), "earlier.txt");
+}
+
 TEST_F(CommandTest, PathTooLongForTheDialogIsOfferedAsAnEmptyName) {
     // Bare names: the dialog itself splits a folder part off what it is given.
     struct Case {
@@ -563,6 +617,10 @@ TEST_F(CommandTest, UserSessionSurvivesARestart) {
 
     close_window();
     ASSERT_TRUE(file_exists(path("Glyfor.ini")));
+    // The command line makes the same file of the saved session, apart from the time.
+    ASSERT_EQ(run_cli("generate --settings Glyfor.ini -o cli.inc menu.txt"), 0);
+    EXPECT_EQ(without_time(read_file(path("cli.inc"))), without_time(generated));
+
     reset_state();
     open_window();
 
