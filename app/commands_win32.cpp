@@ -55,7 +55,8 @@ enum class FileDialog { kOpen, kSave };
 bool choose_file(HWND window, FileDialog kind, int slot) {
     std::array<char, kFileNameSize> name{};
     const char* stored = text_slots[static_cast<std::size_t>(slot)].data();
-    if (std::strlen(stored) < name.size()) std::strcpy(name.data(), stored);
+    const std::size_t length = std::strlen(stored);
+    if (length < name.size()) std::memcpy(name.data(), stored, length + 1);
     std::array<char, kFileTitleSize> title{};
 
     OPENFILENAMEA dialog{};
