@@ -103,8 +103,10 @@ void input_file(HWND window) {
         show_message(window, kMessageInputOpen);
         return;
     }
-    run_busy([stream] { scan_input_file(stream); });
-    std::fclose(stream);
+    run_busy([stream] {
+        scan_input_file(stream);
+        std::fclose(stream);
+    });
 }
 
 // The new file is written beside the chosen one and only moved over it once it is complete,
@@ -117,9 +119,12 @@ void generate(HWND window) {
         show_message(window, kMessageOutputCreate);
         return;
     }
-    bool written = false;
-    run_busy([&] { written = write_font_source(file_sink(file.stream), local_time_now()); });
-    if (!replace_file_commit(file, written)) show_message(window, kMessageOutputCreate);
+    bool replaced = false;
+    run_busy([&file, &replaced] {
+        const bool written = write_font_source(file_sink(file.stream), local_time_now());
+        replaced = replace_file_commit(file, written);
+    });
+    if (!replaced) show_message(window, kMessageOutputCreate);
 }
 
 void toggle_option(int row) {
