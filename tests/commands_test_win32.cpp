@@ -554,7 +554,8 @@ TEST_F(CommandTest, GenerateWritesTheTypedCharactersAndShowsThemSorted) {
         EXPECT_NE(generated.find(kA + kAi + kIn + "\r\n*/"), std::string::npos);
         EXPECT_EQ(generated.find("?"), std::string::npos);
         EXPECT_EQ(generated, font_like(generated)) << options.cc_rl << options.signed_data;
-        EXPECT_NE(generated.find("#pragma section const"), options.cc_rl ? std::string::npos : 0);
+        EXPECT_EQ(generated.find("#pragma section const") != std::string::npos, options.cc_rl);
+        EXPECT_EQ(generated.find(",-") != std::string::npos, options.signed_data);
         EXPECT_FALSE(file_exists(path("font.inc.tmp")));
     }
 }
