@@ -4,32 +4,6 @@
 
 namespace glyfor {
 
-namespace {
-
-constexpr std::array<std::uint8_t, 256> make_byte_classes() {
-    std::array<std::uint8_t, 256> classes{};
-    for (int b = 0; b < 256; ++b) {
-        std::uint8_t bits = 0;
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF)) bits |= kLeadByte;
-        if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC)) bits |= kTrailByte;
-        classes[static_cast<std::size_t>(b)] = bits;
-    }
-    return classes;
-}
-
-}  // namespace
-
-const std::array<std::uint8_t, 256> kByteClass = make_byte_classes();
-
-cell cell_from_sjis(unsigned char lead, unsigned char trail) {
-    const int folded_lead = lead <= 0x9F ? lead : lead - 0x40;
-    const int base_row = 2 * (folded_lead - 0x81);
-    int t = trail - 0x40;
-    if (trail >= 0x80) --t;
-    if (t >= kGridCols) return (base_row + 1) * kGridCols + (t - kGridCols);
-    return base_row * kGridCols + t;
-}
-
 SjisCode sjis_from_cell(cell c) {
     const int row = c / kGridCols;
     const int col = c % kGridCols;
@@ -48,7 +22,8 @@ void parse_set_text(const char* text, KanjiSet& set) {
         const unsigned char trail = *p;
         if (trail == 0) break;
         ++p;
-        if (is_trail_byte(trail)) set.flags[static_cast<std::size_t>(cell_from_sjis(lead, trail))] = 1;
+        if (is_trail_byte(trail))
+            set.flags[static_cast<std::size_t>(cell_from_sjis(lead, trail))] = 1;
     }
 }
 
@@ -77,8 +52,12 @@ int count_set(const KanjiSet& set) {
 }
 
 void normalise_registered() {
+    parse_set_text(text_slots[kSlotRegistered].data(), registered_set);
+    show_registered();
+}
+
+void show_registered() {
     auto& text = text_slots[kSlotRegistered];
-    parse_set_text(text.data(), registered_set);
     build_set_text(registered_set, text.data());
     settings[kRegisteredCount] = count_set(registered_set);
     show_text(kRegisteredEditRow, text.data());

@@ -26,13 +26,33 @@ enum ByteClass : std::uint8_t {
     kLeadByte = 1 << 0,   // 0x81..0x9F, 0xE0..0xEF; the user-defined 0xF0..0xFC are not accepted
     kTrailByte = 1 << 1,  // 0x40..0x7E, 0x80..0xFC
 };
-extern const std::array<std::uint8_t, 256> kByteClass;
 
-inline bool is_lead_byte(unsigned char byte) { return (kByteClass[byte] & kLeadByte) != 0; }
-inline bool is_trail_byte(unsigned char byte) { return (kByteClass[byte] & kTrailByte) != 0; }
+constexpr std::array<std::uint8_t, 256> make_byte_classes() {
+    std::array<std::uint8_t, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        std::uint8_t bits = 0;
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF)) bits |= kLeadByte;
+        if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC)) bits |= kTrailByte;
+        classes[static_cast<std::size_t>(b)] = bits;
+    }
+    return classes;
+}
+inline constexpr std::array<std::uint8_t, 256> kByteClass = make_byte_classes();
 
-// Defined only for an accepted lead and trail byte.
-cell cell_from_sjis(unsigned char lead, unsigned char trail);
+constexpr bool is_lead_byte(unsigned char byte) {
+    return (kByteClass[byte] & kLeadByte) != 0;
+}
+constexpr bool is_trail_byte(unsigned char byte) {
+    return (kByteClass[byte] & kTrailByte) != 0;
+}
+
+// Defined only for an accepted lead and trail byte. Each lead byte covers two grid rows, and
+// its 188 trail bytes (0x7F skipped) run along both.
+constexpr cell cell_from_sjis(unsigned char lead, unsigned char trail) {
+    const int folded_lead = lead <= 0x9F ? lead : lead - 0x40;
+    const int t = trail - 0x40 - (trail >= 0x80 ? 1 : 0);
+    return 2 * (folded_lead - 0x81) * kGridCols + t;
+}
 SjisCode sjis_from_cell(cell c);
 
 // Characters per line of a set text, each line ended by CR LF.
@@ -51,6 +71,8 @@ int count_set(const KanjiSet& set);
 // Parses text slot 4 into the registered set, rebuilds it there, counts it into settings
 // entry 11 and shows it.
 void normalise_registered();
+// Rebuilds text slot 4 from the registered set, counts it into settings entry 11 and shows it.
+void show_registered();
 // Rebuilds text slot 3 from the detected set and shows it.
 void show_detected();
 

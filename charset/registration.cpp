@@ -17,15 +17,14 @@ namespace {
 // grid, in a scratch area of the seen-flags, so the loop needs no branch for it.
 constexpr int kNotLead = -1;
 constexpr int kRejectedTrail = kCellCount;
-constexpr int kLastLeadOffset = 46 * 2 * kGridCols;
+constexpr int kLastLeadOffset = cell_from_sjis(0xEF, 0x40);
 constexpr std::size_t kSeenSize = kLastLeadOffset + kRejectedTrail + 1;
 
 constexpr std::array<int, 256> make_lead_offsets() {
     std::array<int, 256> offsets{};
     for (int b = 0; b < 256; ++b) {
-        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
-        const int folded = b <= 0x9F ? b : b - 0x40;
-        offsets[static_cast<std::size_t>(b)] = lead ? 2 * (folded - 0x81) * kGridCols : kNotLead;
+        const auto byte = static_cast<unsigned char>(b);
+        offsets[byte] = is_lead_byte(byte) ? cell_from_sjis(byte, 0x40) : kNotLead;
     }
     return offsets;
 }
@@ -33,9 +32,8 @@ constexpr std::array<int, 256> make_lead_offsets() {
 constexpr std::array<int, 256> make_trail_offsets() {
     std::array<int, 256> offsets{};
     for (int b = 0; b < 256; ++b) {
-        const bool trail = (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-        offsets[static_cast<std::size_t>(b)] =
-            trail ? b - 0x40 - (b >= 0x80 ? 1 : 0) : kRejectedTrail;
+        const auto byte = static_cast<unsigned char>(b);
+        offsets[byte] = is_trail_byte(byte) ? cell_from_sjis(0x81, byte) : kRejectedTrail;
     }
     return offsets;
 }
@@ -130,14 +128,6 @@ void finish_scan(const ScanState& state) {
 
 std::size_t read_file(void* context, unsigned char* buffer, std::size_t size) {
     return std::fread(buffer, 1, size, static_cast<std::FILE*>(context));
-}
-
-// The second half of normalise_registered(), for a registered set changed in place.
-void show_registered() {
-    auto& text = text_slots[kSlotRegistered];
-    build_set_text(registered_set, text.data());
-    settings[kRegisteredCount] = count_set(registered_set);
-    show_text(kRegisteredEditRow, text.data());
 }
 
 }  // namespace

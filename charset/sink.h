@@ -16,6 +16,8 @@ inline bool write_to_file(void* context, const char* data, std::size_t size) {
     return std::fwrite(data, 1, size, static_cast<std::FILE*>(context)) == size;
 }
 
-inline Sink file_sink(std::FILE* file) { return Sink{file, write_to_file}; }
+inline Sink file_sink(std::FILE* file) {
+    return Sink{file, write_to_file};
+}
 
 }  // namespace glyfor

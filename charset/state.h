@@ -50,10 +50,10 @@ inline constexpr int kRegisteredEditRow = 15;
 
 // The window implements this to show a new text in one of its edit controls.
 class TextView {
-public:
+  public:
     virtual void show_text(int row, const char* text) = 0;
 
-protected:
+  protected:
     ~TextView() = default;
 };
 
