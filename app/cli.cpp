@@ -187,7 +187,7 @@ int banner_time(LocalTime& when) {
 }
 
 int write_output(const char* path, const LocalTime& when) {
-    ReplaceFile file;
+    FileReplacement file;
     if (!replace_file_open(file, path)) return file_error(path, errno);
     const bool written = write_font_source(file_sink(file.stream), when);
     if (!replace_file_commit(file, written)) return file_error(path, errno);

@@ -114,7 +114,7 @@ void input_file(HWND window) {
 void generate(HWND window) {
     if (text_slots[kSlotOutputPath][0] == '\0') set_slot(kSlotOutputPath, kDefaultOutputName);
     if (!choose_file(window, FileDialog::kSave, kSlotOutputPath)) return;
-    ReplaceFile file;
+    FileReplacement file;
     if (!replace_file_open(file, text_slots[kSlotOutputPath].data())) {
         show_message(window, kMessageOutputCreate);
         return;

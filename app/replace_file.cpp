@@ -4,7 +4,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#undef ReplaceFile
 #endif
 
 namespace glyfor {
@@ -36,14 +35,14 @@ bool move_over(const char* from, const char* to) {
 
 }  // namespace
 
-bool replace_file_open(ReplaceFile& file, const char* target) {
+bool replace_file_open(FileReplacement& file, const char* target) {
     file.target = target;
     file.temp_path = file.target + ".tmp";
     file.stream = std::fopen(file.temp_path.c_str(), "wb");
     return file.stream != nullptr;
 }
 
-bool replace_file_commit(ReplaceFile& file, bool written_ok) {
+bool replace_file_commit(FileReplacement& file, bool written_ok) {
     // errno is kept from the first step that failed, so callers can tell the reason.
     int error = 0;
     const auto failed = [&error] {

@@ -5,23 +5,18 @@
 #include <cstdio>
 #include <string>
 
-// <windows.h> makes ReplaceFile a macro for a Win32 function; the name here is this struct's.
-#ifdef ReplaceFile
-#undef ReplaceFile
-#endif
-
 namespace glyfor {
 
-struct ReplaceFile {
+struct FileReplacement {
     std::FILE* stream = nullptr;  // binary mode: the writers produce their own CR LF
     std::string target;
     std::string temp_path;
 };
 
 // Opens the temporary file; false when it cannot be created.
-bool replace_file_open(ReplaceFile& file, const char* target);
+bool replace_file_open(FileReplacement& file, const char* target);
 // Closes the temporary file and moves it over the target. When anything failed the temporary
 // file is removed, the target stays as it was, the result is false and errno tells why.
-bool replace_file_commit(ReplaceFile& file, bool written_ok);
+bool replace_file_commit(FileReplacement& file, bool written_ok);
 
 }  // namespace glyfor

@@ -176,7 +176,7 @@ void save_settings(const WindowRect* window) {
         settings[kWindowBottom] = window->bottom;
     }
     if (settings_path[0] == '\0') return;
-    ReplaceFile file;
+    FileReplacement file;
     if (!replace_file_open(file, settings_path.data())) return;
     replace_file_commit(file, format_settings(file_sink(file.stream)));
 }

@@ -32,9 +32,9 @@ class ReplaceFileTest : public ::testing::Test {
     }
     void TearDown() override { std::remove(target.c_str()); }
 
-    // Writes `text` through a ReplaceFile and commits it with the given outcome.
+    // Writes `text` through a FileReplacement and commits it with the given outcome.
     bool replace(const std::string& text, bool written_ok) {
-        ReplaceFile file;
+        FileReplacement file;
         if (!replace_file_open(file, target.c_str())) return false;
         std::fwrite(text.data(), 1, text.size(), file.stream);
         return replace_file_commit(file, written_ok);
@@ -70,7 +70,7 @@ TEST_F(ReplaceFileTest, AFailedWriteCreatesNothing) {
 }
 
 TEST_F(ReplaceFileTest, CannotOpenInAMissingDirectory) {
-    ReplaceFile file;
+    FileReplacement file;
     const std::string path = ::testing::TempDir() + "no_such_directory/file.txt";
     EXPECT_FALSE(replace_file_open(file, path.c_str()));
     EXPECT_EQ(file.stream, nullptr);

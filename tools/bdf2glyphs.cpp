@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string source = glyph_table_source(table);
-    glyfor::ReplaceFile out;
+    glyfor::FileReplacement out;
     if (!glyfor::replace_file_open(out, argv[2])) {
         std::fprintf(stderr, "bdf2glyphs: cannot create %s\n", argv[2]);
         return 1;
