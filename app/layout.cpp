@@ -14,78 +14,72 @@ constexpr ControlDef kEmpty = {kEmptyRow, -1, -1, 0, 0, 0, 0, 0, "", ""};
 }  // namespace
 
 // kind, index, group, style, x1, y1, x2, y2, Japanese label, English label
-const ControlTable
-    kControlTable =
-        {
-            {
-                /* 0 */ {kStaticLabel, -1, -1, kStylePlain, 10, 6, 400, 16,
-                         // 78K0Rマイコン用の漢字フォント・データを生成します。
-                         "78K0R\x83\x7D\x83\x43\x83\x52\x83\x93\x97\x70\x82\xCC\x8A\xBF\x8E\x9A\x83"
-                         "\x74\x83\x48"
-                         "\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5B\x83\x5E\x82\xF0\x90\xB6\x90\xAC"
-                         "\x82\xB5\x82"
-                         "\xDC\x82\xB7\x81\x42",
-                         "Generating Kanji-font data for 78K0R micro-controller."},
-                /* 1 */ {kPushButton, -1, -1, kStylePlain, 410, 5, 500, 17, "English", "Japanese"},
-                /* 2 */ {kPushButton, -1, -1, kStylePlain, 505, 5, 520, 17, "#", "#"},
-                /* 3 */ kEmpty,
-                /* 4 */ kEmpty,
-                /* 5 */ kEmpty,
-                /* 6 */
-                {kPushButton, kSlotInputPath, -1, kStylePlain, 20, 25, 150, 37,
-                 "\x93\xFC\x97\xCD\x83\x74\x83\x40\x83\x43\x83\x8B\x91\x49\x91\xF0",  // 入力ファイル選択
-                 "Input text file"},
-                /* 7 */ {kEditSlot, kSlotDetected, -1, kStyleEdit, 15, 40, 515, 80, "", ""},
-                /* 8 */ {kPaintDecimal, kDetectedCount, -1, kFormatRight, 170, 26, 210, 36, "", ""},
-                /* 9 */
-                {kStaticLabel, -1, -1, kStylePlain, 215, 26, 350, 36,
-                 "\x95\xB6\x8E\x9A\x8C\x9F\x8F\x6F",  // 文字検出
-                 "characters detected"},
-                /* 10 */
-                {kPushButton, -1, -1, kStylePlain, 20, 90, 150, 102,
-                 "\x91\x53\x95\x94\x92\xC7\x89\xC1",  // 全部追加
-                 "Add all"},
-                /* 11 */
-                {kPushButton, -1, -1, kStylePlain, 170, 90, 300, 102,
-                 "\x93\x6F\x98\x5E\x95\xB6\x8E\x9A\x83\x4E\x83\x8A\x83\x41",  // 登録文字クリア
-                 "Clear registration"},
-                /* 12 */
-                {kPushButton, -1, -1, kStylePlain, 320, 90, 450, 102,
-                 "\x93\x6F\x98\x5E\x95\xB6\x8E\x9A\x90\xAE\x97\xF1",  // 登録文字整列
-                 "Sort characters"},
-                /* 13 */ kEmpty,
-                /* 14 */ kEmpty,
-                /* 15 */ {kEditSlot, kSlotRegistered, -1, kStyleEdit, 15, 105, 515, 205, "", ""},
-                /* 16 */ kEmpty,
-                /* 17 */ kEmpty,
-                /* 18 */ kEmpty,
-                /* 19 */
-                {kPaintDecimal, kRegisteredCount, -1, kFormatRight, 20, 210, 60, 220, "", ""},
-                /* 20 */
-                {kStaticLabel, -1, -1, kStylePlain, 65, 210, 200, 220,
-                 "\x95\xB6\x8E\x9A\x93\x6F\x98\x5E",  // 文字登録
-                 "characters registered"},
-                /* 21 */ kEmpty,
-                /* 22 */ kEmpty,
-                /* 23 */ kEmpty,
-                /* 24 */ kEmpty,
-                /* 25 */
-                {
-                    kPushButton, kSlotOutputPath, -1, kStylePlain, 250, 209, 450, 221,
-                    "\x83\x74\x83\x48\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5B\x83\x5E\x90\xB6\x90"
-                    "\xAC",  // フォント・データ生成
-                    "Generating font data"},
-                /* 26 */
-                {kCheckBox, kOptionCcRl, -1, kStyleCheck, 250, 224, 510, 236,
-                 "CC-RL\x83\x52\x83\x93\x83\x70\x83\x43\x83\x89\x97\x70",  // CC-RLコンパイラ用
-                 "for CC-RL Compiler"},
-                /* 27 */
-                {kCheckBox, kOptionSigned, -1, kStyleCheck, 250, 239, 510, 251,
-                 "\x95\x84\x8D\x86\x95\x74\x83\x66\x81\x5B\x83\x5E",  // 符号付データ
-                 "Signed data"},
-                /* 28 */ kEmpty,
-                /* 29 */ kEmpty,
-            }};
+const ControlTable kControlTable = {{
+    /* 0 */ {kStaticLabel, -1, -1, kStylePlain, 10, 6, 400, 16,
+             // 78K0Rマイコン用の漢字フォント・データを生成します。
+             "78K0R\x83\x7D\x83\x43\x83\x52\x83\x93\x97\x70\x82\xCC\x8A\xBF\x8E\x9A"
+             "\x83\x74\x83\x48\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5B\x83\x5E"
+             "\x82\xF0\x90\xB6\x90\xAC\x82\xB5\x82\xDC\x82\xB7\x81\x42",
+             "Generating Kanji-font data for 78K0R micro-controller."},
+    /* 1 */ {kPushButton, -1, -1, kStylePlain, 410, 5, 500, 17, "English", "Japanese"},
+    /* 2 */ {kPushButton, -1, -1, kStylePlain, 505, 5, 520, 17, "#", "#"},
+    /* 3 */ kEmpty,
+    /* 4 */ kEmpty,
+    /* 5 */ kEmpty,
+    /* 6 */
+    {kPushButton, kSlotInputPath, -1, kStylePlain, 20, 25, 150, 37,
+     "\x93\xFC\x97\xCD\x83\x74\x83\x40\x83\x43\x83\x8B\x91\x49\x91\xF0",  // 入力ファイル選択
+     "Input text file"},
+    /* 7 */ {kEditSlot, kSlotDetected, -1, kStyleEdit, 15, 40, 515, 80, "", ""},
+    /* 8 */ {kPaintDecimal, kDetectedCount, -1, kFormatRight, 170, 26, 210, 36, "", ""},
+    /* 9 */
+    {kStaticLabel, -1, -1, kStylePlain, 215, 26, 350, 36,
+     "\x95\xB6\x8E\x9A\x8C\x9F\x8F\x6F",  // 文字検出
+     "characters detected"},
+    /* 10 */
+    {kPushButton, -1, -1, kStylePlain, 20, 90, 150, 102,
+     "\x91\x53\x95\x94\x92\xC7\x89\xC1",  // 全部追加
+     "Add all"},
+    /* 11 */
+    {kPushButton, -1, -1, kStylePlain, 170, 90, 300, 102,
+     "\x93\x6F\x98\x5E\x95\xB6\x8E\x9A\x83\x4E\x83\x8A\x83\x41",  // 登録文字クリア
+     "Clear registration"},
+    /* 12 */
+    {kPushButton, -1, -1, kStylePlain, 320, 90, 450, 102,
+     "\x93\x6F\x98\x5E\x95\xB6\x8E\x9A\x90\xAE\x97\xF1",  // 登録文字整列
+     "Sort characters"},
+    /* 13 */ kEmpty,
+    /* 14 */ kEmpty,
+    /* 15 */ {kEditSlot, kSlotRegistered, -1, kStyleEdit, 15, 105, 515, 205, "", ""},
+    /* 16 */ kEmpty,
+    /* 17 */ kEmpty,
+    /* 18 */ kEmpty,
+    /* 19 */
+    {kPaintDecimal, kRegisteredCount, -1, kFormatRight, 20, 210, 60, 220, "", ""},
+    /* 20 */
+    {kStaticLabel, -1, -1, kStylePlain, 65, 210, 200, 220,
+     "\x95\xB6\x8E\x9A\x93\x6F\x98\x5E",  // 文字登録
+     "characters registered"},
+    /* 21 */ kEmpty,
+    /* 22 */ kEmpty,
+    /* 23 */ kEmpty,
+    /* 24 */ kEmpty,
+    /* 25 */
+    {kPushButton, kSlotOutputPath, -1, kStylePlain, 250, 209, 450, 221,
+     // フォント・データ生成
+     "\x83\x74\x83\x48\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5B\x83\x5E\x90\xB6\x90\xAC",
+     "Generating font data"},
+    /* 26 */
+    {kCheckBox, kOptionCcRl, -1, kStyleCheck, 250, 224, 510, 236,
+     "CC-RL\x83\x52\x83\x93\x83\x70\x83\x43\x83\x89\x97\x70",  // CC-RLコンパイラ用
+     "for CC-RL Compiler"},
+    /* 27 */
+    {kCheckBox, kOptionSigned, -1, kStyleCheck, 250, 239, 510, 251,
+     "\x95\x84\x8D\x86\x95\x74\x83\x66\x81\x5B\x83\x5E",  // 符号付データ
+     "Signed data"},
+    /* 28 */ kEmpty,
+    /* 29 */ kEmpty,
+}};
 
 const char* label(const ControlDef& row, int language) {
     return language == 1 ? row.english : row.japanese;
@@ -95,7 +89,7 @@ CharMetrics char_metrics_from(int average_width, int height, int external_leadin
                               unsigned pitch_and_family) {
     int width = average_width;
     if ((pitch_and_family & kVariablePitchBit) != 0) width = width * 3 / 2;
-    return {width, height + external_leading};
+    return {std::max(width, 1), std::max(height + external_leading, 1)};
 }
 
 ControlPlacement control_placement(const ControlDef& row, CharMetrics metrics,

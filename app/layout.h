@@ -83,6 +83,8 @@ struct CharMetrics {
 inline constexpr unsigned kVariablePitchBit = 0x01;
 
 // A variable-pitch font gets half as much again as its average width, so wide letters fit.
+// A font that reports no size (the text metrics could not be read) still gives cells of one
+// pixel, so that the window's arithmetic never divides by zero.
 CharMetrics char_metrics_from(int average_width, int height, int external_leading,
                               unsigned pitch_and_family);
 

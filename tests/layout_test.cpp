@@ -101,6 +101,7 @@ TEST(CharMetricsTest, VariablePitchWidensTheAverageWidth) {
         {8, 18, 0, 0x36, {8, 18}},   // fixed pitch (bit clear)
         {8, 16, 2, 0x31, {12, 18}},  // external leading adds to the line
         {5, 13, 1, 0x00, {5, 14}},
+        {0, 0, 0, 0x01, {1, 1}},  // no metrics at all: one-pixel cells, never a zero divisor
     };
     for (const Case& c : cases) {
         const CharMetrics m = char_metrics_from(c.average, c.height, c.leading, c.pitch);
