@@ -25,17 +25,6 @@ ScrollOffset scroll_offset{};
 
 namespace {
 
-// The registration operations show their results in the edit controls through this.
-class EditControlView final : public TextView {
-  public:
-    void show_text(int row, const char* text) override {
-        SendMessageA(control_handles[static_cast<std::size_t>(row)], WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(text));
-    }
-};
-
-EditControlView edit_control_view;
-
 const ControlDef& row_def(int row) {
     return kControlTable[static_cast<std::size_t>(row)];
 }
@@ -43,6 +32,16 @@ const ControlDef& row_def(int row) {
 void set_text(HWND control, const char* text) {
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
+
+// The registration operations show their results in the edit controls through this.
+class EditControlView final : public TextView {
+  public:
+    void show_text(int row, const char* text) override {
+        set_text(control_handles[static_cast<std::size_t>(row)], text);
+    }
+};
+
+EditControlView edit_control_view;
 
 // No font is ever selected, so the window, the painted items and the controls all use the
 // system font measured here.
