@@ -2,7 +2,7 @@
 .PHONY: test deps run native windows fuzz fuzz-build bench
 
 FUZZERS = fuzz_set_text fuzz_scan fuzz_settings
-# Seconds each fuzzer runs; `make test` runs each once.
+# Seconds each fuzzer runs, in `make test` as in `make fuzz`.
 FUZZ_SECONDS = 30
 
 test: deps native windows fuzz
