@@ -350,6 +350,21 @@ TEST_F(WindowTest, ClosingSavesTextsAndRectangleAndTheNextStartRestoresThem) {
     }
 }
 
+// The settings file the Linux build writes for this state is the golden file; the window,
+// started from it and closed untouched, writes the same bytes.
+TEST_F(WindowTest, SavesTheSameBytesAsThePortableBuild) {
+    const std::string golden = read_file(GLYFOR_GOLDEN_DIR "/settings.ini");
+    ASSERT_FALSE(golden.empty());
+    {
+        std::ofstream out(dir_ / "Glyfor.ini", std::ios::binary);
+        out << golden;
+    }
+    start();
+    fs::remove(dir_ / "Glyfor.ini");
+    close_by(WM_CLOSE);
+    EXPECT_EQ(read_file(dir_ / "Glyfor.ini"), golden);
+}
+
 TEST_F(WindowTest, AMinimisedWindowKeepsItsRestoredRectangle) {
     start();
     MoveWindow(window_, 30, 40, 630, 440, TRUE);
