@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -65,10 +66,19 @@ std::string make_content(Content content) {
     return out;
 }
 
-// The input file in /tmp, written once per content kind and process.
+// The input files in /tmp, written once per content kind and removed when the process ends.
+struct InputFiles {
+    std::array<std::string, 2> paths;
+    ~InputFiles() {
+        for (const std::string& path : paths) {
+            if (!path.empty()) std::remove(path.c_str());
+        }
+    }
+};
+
 const std::string& input_path(Content content) {
-    static std::array<std::string, 2> paths;
-    std::string& path = paths[static_cast<std::size_t>(content)];
+    static InputFiles files;
+    std::string& path = files.paths[static_cast<std::size_t>(content)];
     if (!path.empty()) return path;
     path = "/tmp/glyfor_scan_bench_" + std::to_string(static_cast<int>(content)) + ".txt";
     const std::string bytes = make_content(content);
@@ -95,6 +105,17 @@ void BM_ReadFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
 }
 BENCHMARK(BM_ReadFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The yardstick of reading a file from the page cache at all.
+void BM_CatToDevNull(benchmark::State& state) {
+    const std::string command =
+        "cat " + input_path(static_cast<Content>(state.range(0))) + " > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+}
+BENCHMARK(BM_CatToDevNull)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ScanInputFile(benchmark::State& state) {
     const std::string& path = input_path(static_cast<Content>(state.range(0)));
