@@ -1,21 +1,14 @@
+#include "charset/charset.h"
+
 #include <string>
 
-#include "charset/charset.h"
 #include "tests/test_support.h"
+#include "tests/text_support.h"
 
 namespace glyfor {
 namespace {
 
 using testing::StateTest;
-
-// The Shift-JIS bytes of the cells of a text, in JIS order.
-std::string rebuild(const std::string& text) {
-    KanjiSet set;
-    parse_set_text(text.c_str(), set);
-    std::string out(kMaxSetTextSize, '\0');
-    out.resize(build_set_text(set, out.data()));
-    return out;
-}
 
 std::string sjis(cell c) {
     const SjisCode code = sjis_from_cell(c);
@@ -28,9 +21,8 @@ TEST(CellGrid, ConvertsTheExampleCells) {
         SjisCode code;
     };
     const Case cases[] = {
-        {0, 0x8140},     {94, 0x819F},     {1410, 0x889F}, {62 * 94, 0xE040},
-        {8835, 0xEFFC},  {63, 0x8180},     {62, 0x817E},   {95, 0x81A0},
-        {61 * 94 + 93, 0x9FFC},
+        {0, 0x8140},  {94, 0x819F}, {1410, 0x889F}, {62 * 94, 0xE040},      {8835, 0xEFFC},
+        {63, 0x8180}, {62, 0x817E}, {95, 0x81A0},   {61 * 94 + 93, 0x9FFC},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(sjis_from_cell(k.c), k.code) << "cell " << k.c;
@@ -56,7 +48,8 @@ TEST(ByteClasses, AcceptOnlyTheListedRanges) {
     }
     EXPECT_EQ(leads, 47);
     EXPECT_EQ(trails, 188);
-    for (const int b : {0x80, 0xA0, 0xA1, 0xDF, 0xF0, 0xFC, 0xFF}) EXPECT_FALSE(is_lead_byte(b)) << b;
+    for (const int b : {0x80, 0xA0, 0xA1, 0xDF, 0xF0, 0xFC, 0xFF})
+        EXPECT_FALSE(is_lead_byte(b)) << b;
     for (const int b : {0x00, 0x20, 0x3F, 0x7F, 0xFD, 0xFF}) EXPECT_FALSE(is_trail_byte(b)) << b;
 }
 
@@ -78,16 +71,16 @@ TEST(SetText, ParsesAndRebuildsTheCases) {
         {"empty row accepted", "\x85\x40", "\x85\x40"},
         {"empty text", "", ""},
     };
-    for (const Case& k : cases) EXPECT_EQ(rebuild(k.text), k.rebuilt) << k.name;
+    for (const Case& k : cases) EXPECT_EQ(testing::canonical_text(k.text), k.rebuilt) << k.name;
 }
 
 TEST(SetText, BreaksTheLineAfterEveryThirtiethCharacter) {
     std::string thirty;
     for (cell c = 1410; c < 1440; ++c) thirty += sjis(c);
-    EXPECT_EQ(rebuild(thirty), thirty + "\r\n");
+    EXPECT_EQ(testing::canonical_text(thirty), thirty + "\r\n");
 
     const std::string thirty_one = thirty + sjis(1440);
-    EXPECT_EQ(rebuild(thirty_one), thirty + "\r\n" + sjis(1440));
+    EXPECT_EQ(testing::canonical_text(thirty_one), thirty + "\r\n" + sjis(1440));
 }
 
 TEST(SetText, TheFullGridFitsItsBound) {

@@ -20,6 +20,7 @@
 #include "charset/charset.h"
 #include "charset/state.h"
 #include "font/font_writer.h"
+#include "tests/text_support.h"
 #include "tests/ui_driver_win32.h"
 
 namespace glyfor {
@@ -35,14 +36,6 @@ const std::string kIn = "\x88\xf7";  // 院
 constexpr std::array<int, 7> kBusyRows = {6, 25, 10, 11, 12, 7, 15};
 // Stay usable while an operation runs.
 constexpr std::array<int, 4> kAlwaysEnabledRows = {1, 2, 26, 27};
-
-std::string canonical(const std::string& text) {
-    KanjiSet set;
-    parse_set_text(text.c_str(), set);
-    std::string built(kMaxSetTextSize, '\0');
-    built.resize(build_set_text(set, built.data()));
-    return built;
-}
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -66,11 +59,7 @@ std::string font_like(const std::string& generated) {
     std::sscanf(generated.c_str() + tab, "%d/%d/%d %d:%d:%d", &when.year, &when.month, &when.day,
                 &when.hour, &when.minute, &when.second);
     std::string out;
-    Sink sink{&out, [](void* context, const char* data, std::size_t size) {
-                  static_cast<std::string*>(context)->append(data, size);
-                  return true;
-              }};
-    write_font_source(sink, when);
+    write_font_source(testing::string_sink(out), when);
     return out;
 }
 
@@ -548,7 +537,7 @@ TEST_F(CommandTest, GenerateWritesTheTypedCharactersAndShowsThemSorted) {
         EXPECT_NE(seen.question, "") << "the overwrite question";
         EXPECT_EQ(seen.message, "");
         EXPECT_EQ(slot(kSlotOutputPath), path("font.inc"));
-        EXPECT_EQ(text_of(kRegisteredEditRow), canonical(typed));
+        EXPECT_EQ(text_of(kRegisteredEditRow), testing::canonical_text(typed));
         EXPECT_EQ(settings[kRegisteredCount], 3);
         const std::string generated = read_file(path("font.inc"));
         EXPECT_NE(generated.find(kA + kAi + kIn + "\r\n*/"), std::string::npos);
@@ -613,7 +602,7 @@ TEST_F(CommandTest, UserSessionSurvivesARestart) {
     EXPECT_EQ(generated, font_like(generated));
     const std::string detected = text_of(kDetectedEditRow);
     const std::string registered = text_of(kRegisteredEditRow);
-    EXPECT_EQ(registered, canonical(text));
+    EXPECT_EQ(registered, testing::canonical_text(text));
     const Settings before = settings;
 
     close_window();

@@ -9,6 +9,7 @@
 #include "charset/charset.h"
 #include "font/glyph_table.h"
 #include "tests/test_support.h"
+#include "tests/text_support.h"
 
 namespace glyfor {
 namespace {
@@ -24,14 +25,9 @@ const std::string kBannerTitle =
 // "/*実装文字一覧"
 const std::string kListOpening = "/*\x8E\xC0\x91\x95\x95\xB6\x8E\x9A\x88\xEA\x97\x97";
 
-bool append(void* context, const char* data, std::size_t size) {
-    static_cast<std::string*>(context)->append(data, size);
-    return true;
-}
-
 std::string generate(const LocalTime& when = kWhen) {
     std::string file;
-    EXPECT_TRUE(write_font_source(Sink{&file, append}, when));
+    EXPECT_TRUE(write_font_source(testing::string_sink(file), when));
     return file;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/settings.h"
 #include "charset/state.h"
+#include "tests/text_support.h"
 
 namespace {
 
@@ -18,14 +19,9 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool append(void* context, const char* data, std::size_t size) {
-    static_cast<std::string*>(context)->append(data, size);
-    return true;
-}
-
 std::string saved() {
     std::string out;
-    check(format_settings(Sink{&out, append}));
+    check(format_settings(testing::string_sink(out)));
     return out;
 }
 

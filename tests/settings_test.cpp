@@ -12,6 +12,7 @@
 
 #include "charset/state.h"
 #include "tests/test_support.h"
+#include "tests/text_support.h"
 
 namespace glyfor {
 namespace {
@@ -22,14 +23,9 @@ using testing::StateTest;
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-bool append(void* context, const char* data, std::size_t size) {
-    static_cast<std::string*>(context)->append(data, size);
-    return true;
-}
-
 std::string formatted() {
     std::string out;
-    EXPECT_TRUE(format_settings(Sink{&out, append}));
+    EXPECT_TRUE(format_settings(testing::string_sink(out)));
     return out;
 }
 
