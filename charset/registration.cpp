@@ -1,5 +1,6 @@
 #include "charset/registration.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -106,8 +107,6 @@ void scan_block(ScanState& state, const unsigned char* p, std::size_t size) {
 
 // The part of a block before an end-of-text byte; `ended` tells whether there was one.
 std::size_t until_end_of_text(const unsigned char* data, std::size_t size, bool& ended) {
-    ended = false;
-    if (size == 0) return 0;
     const void* stop = std::memchr(data, kEndOfText, size);
     ended = stop != nullptr;
     return ended ? static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data) : size;
@@ -151,12 +150,18 @@ void scan_input_file(std::FILE* stream) {
 }
 
 void scan_input_buffer(const char* data, std::size_t size) {
-    begin_scan();
-    ScanState state;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-    bool ended = false;
-    scan_block(state, bytes, until_end_of_text(bytes, size, ended));
-    finish_scan(state);
+    struct Remaining {
+        const char* data;
+        std::size_t size;
+    } remaining{data, size};
+    scan_input(ByteReader{&remaining, [](void* context, unsigned char* buffer, std::size_t max) {
+                              auto& rest = *static_cast<Remaining*>(context);
+                              const std::size_t n = std::min(rest.size, max);
+                              std::memcpy(buffer, rest.data, n);
+                              rest.data += n;
+                              rest.size -= n;
+                              return n;
+                          }});
 }
 
 void add_all() {
