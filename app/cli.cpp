@@ -119,29 +119,29 @@ int parse_options(int argc, char** argv, const char* command, bool generating, O
     return kExitOk;
 }
 
+// Opens the file in binary mode and hands it to `read`. Returns 0 or the errno of the failure.
+int read_file(const char* path, void (*read)(std::FILE* stream)) {
+    std::FILE* stream = std::fopen(path, "rb");
+    if (stream == nullptr) return errno;
+    errno = 0;
+    read(stream);
+    const int error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    std::fclose(stream);
+    return error;
+}
+
 // The state to start from: the settings file when one is named, the first-start defaults
 // otherwise.
 int load_state(const char* settings_file) {
     reset_state();
     if (settings_file == nullptr) return kExitOk;
-    std::FILE* stream = std::fopen(settings_file, "rb");
-    if (stream == nullptr) return file_error(settings_file, errno);
-    errno = 0;
-    load_settings_from_file(stream);
-    const int error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    std::fclose(stream);
+    const int error = read_file(settings_file, load_settings_from_file);
     return error != 0 ? file_error(settings_file, error) : kExitOk;
 }
 
 // Scans one input file as the window's input scan does. Returns 0 or the errno of the failure.
 int scan_file(const char* path) {
-    std::FILE* stream = std::fopen(path, "rb");
-    if (stream == nullptr) return errno;
-    errno = 0;
-    scan_input_file(stream);
-    const int error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    std::fclose(stream);
-    return error;
+    return read_file(path, scan_input_file);
 }
 
 // Days since 1970-01-01 to a proleptic Gregorian date.
