@@ -5,19 +5,9 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "charset/sjis_scanner.h"
+
 namespace glyfor {
-
-// Hands out the bytes of an input text file block by block.
-struct ByteReader {
-    void* context;
-    // Fills up to `size` bytes; 0 means the end of the input (or a read error).
-    std::size_t (*read)(void* context, unsigned char* buffer, std::size_t size);
-};
-
-// Bytes asked of the reader at a time.
-inline constexpr std::size_t kScanBlockSize = 64 * 1024;
-// Ends an input text file wherever it occurs, as a text-mode stream on Windows would.
-inline constexpr unsigned char kEndOfText = 0x1A;
 
 // Normalises the registered text, then collects into the detected set every accepted
 // double-byte character of the input that is not registered, counts it into settings entry 17

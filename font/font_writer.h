@@ -2,10 +2,9 @@
 #pragma once
 
 #include "charset/sink.h"
+#include "font/font_parameters.h"
 
 namespace glyfor {
-
-inline constexpr int kGlyphsPerPage = 2304;
 
 struct LocalTime {
     int year;
