@@ -14,6 +14,7 @@
 #include <io.h>
 #endif
 
+#include "app/generation.h"
 #include "app/replace_file.h"
 #include "app/settings.h"
 #include "charset/charset.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/generation.h"
 #include "app/messages.h"
 #include "app/replace_file.h"
 #include "app/window_win32.h"

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "charset/charset.h"
-#include "charset/state.h"
 #include "font/glyph_table.h"
 
 namespace glyfor {
@@ -162,10 +161,10 @@ void put_banner(Output& out, const LocalTime& when) {
     put_line(out, kListOpening);
 }
 
-void put_character_list(Output& out) {
+void put_character_list(Output& out, const KanjiSet& set) {
     int on_line = 0;
     for (cell c = 0; c < kCellCount; ++c) {
-        if (registered_set.flags[static_cast<std::size_t>(c)] == 0) continue;
+        if (set.flags[static_cast<std::size_t>(c)] == 0) continue;
         const SjisCode code = sjis_from_cell(c);
         char* p = reserve(out, 2);
         p[0] = static_cast<char>(code >> 8);
@@ -189,32 +188,32 @@ void put_define(Output& out, std::string_view name, std::int32_t value, bool hex
     }
 }
 
-void put_parameters(Output& out) {
+void put_parameters(Output& out, const FontParameters& parameters) {
     put_line(out, "*/");
     put(out, kNewline);
-    put_define(out, "INDEX\t", settings[kIndexMethod]);
+    put_define(out, "INDEX\t", parameters.index_method);
     put_line(out, "\t/* 0:search, 1:lookup, 2:none */");
-    put_define(out, "NUM\t\t", settings[kRegisteredCount]);
+    put_define(out, "NUM\t\t", parameters.count);
     put(out, kNewline);
-    put_define(out, "MIN\t\t", settings[kMinCode], true);
+    put_define(out, "MIN\t\t", parameters.min_code, true);
     put(out, kNewline);
-    put_define(out, "MAX\t\t", settings[kMaxCode], true);
+    put_define(out, "MAX\t\t", parameters.max_code, true);
     put(out, kNewline);
-    put_define(out, "PAGE\t\t", settings[kPageCount]);
+    put_define(out, "PAGE\t\t", parameters.pages);
     put(out, kNewline);
-    put_define(out, "SIZE\t\t", settings[kGlyphSizeSetting]);
+    put_define(out, "SIZE\t\t", parameters.size);
     put(out, kNewline);
-    put_define(out, "UNIT\t\t", settings[kGlyphsPerPageSetting]);
+    put_define(out, "UNIT\t\t", parameters.unit);
     put(out, kNewline);
     put(out, kNewline);
     put_line(out, "const unsigned short\tfont_kanji_index[] = {");
 }
 
-void put_index_table(Output& out) {
+void put_index_table(Output& out, const KanjiSet& set) {
     int written = 0;
     int on_line = 0;
     for (cell c = 0; c < kCellCount; ++c) {
-        if (registered_set.flags[static_cast<std::size_t>(c)] == 0) continue;
+        if (set.flags[static_cast<std::size_t>(c)] == 0) continue;
         if (on_line == 0) put(out, "\t");
         if (written > 0) put(out, ",");
         put_code(out, sjis_from_cell(c));
@@ -258,13 +257,13 @@ void put_glyph_line(Output& out, cell c, bool first_on_page, const ValueTexts& v
     out.used += static_cast<std::size_t>(p - start);
 }
 
-void put_glyph_arrays(Output& out) {
-    const bool cc_rl = settings[kOptionCcRl] != 0;
-    const ValueTexts& values = settings[kOptionSigned] != 0 ? kSignedValues : kUnsignedValues;
+void put_glyph_arrays(Output& out, const KanjiSet& set, const FontOptions& options) {
+    const bool cc_rl = options.cc_rl;
+    const ValueTexts& values = options.as_signed ? kSignedValues : kUnsignedValues;
     int written = 0;
     int page = 0;
     for (cell c = 0; c < kCellCount; ++c) {
-        if (registered_set.flags[static_cast<std::size_t>(c)] == 0) continue;
+        if (set.flags[static_cast<std::size_t>(c)] == 0) continue;
         const bool first_on_page = written % kGlyphsPerPage == 0;
         if (first_on_page) put_page_header(out, ++page, cc_rl);
         put_glyph_line(out, c, first_on_page, values);
@@ -275,25 +274,6 @@ void put_glyph_arrays(Output& out) {
     put_line(out, "};");
     put(out, kNewline);
     put_line(out, cc_rl ? "#pragma section"sv : "#pragma section @@CNSTL\t\t@@CNSTL"sv);
-}
-
-void compute_parameters() {
-    const std::int32_t count = settings[kRegisteredCount];
-    settings[kIndexMethod] = 0;
-    settings[kPageCount] = (count - 1) / kGlyphsPerPage + 1;
-    settings[kGlyphSizeSetting] = kGlyphSize;
-    settings[kGlyphsPerPageSetting] = kGlyphsPerPage;
-    // With nothing registered the lowest and highest code keep their earlier values.
-    for (cell c = 0; c < kCellCount; ++c) {
-        if (registered_set.flags[static_cast<std::size_t>(c)] == 0) continue;
-        settings[kMinCode] = sjis_from_cell(c);
-        break;
-    }
-    for (cell c = kCellCount - 1; c >= 0; --c) {
-        if (registered_set.flags[static_cast<std::size_t>(c)] == 0) continue;
-        settings[kMaxCode] = sjis_from_cell(c);
-        break;
-    }
 }
 
 }  // namespace
@@ -310,17 +290,39 @@ LocalTime local_time_now() {
                      parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
 
-bool write_font_source(Sink sink, const LocalTime& when) {
-    normalise_registered();
-    compute_parameters();
+FontParameters font_parameters(const KanjiSet& set, CodeRange previous) {
+    FontParameters parameters;
+    parameters.count = count_set(set);
+    parameters.index_method = 0;
+    parameters.pages = (parameters.count - 1) / kGlyphsPerPage + 1;
+    parameters.size = kGlyphSize;
+    parameters.unit = kGlyphsPerPage;
+    parameters.min_code = previous.min_code;
+    parameters.max_code = previous.max_code;
+    for (cell c = 0; c < kCellCount; ++c) {
+        if (set.flags[static_cast<std::size_t>(c)] == 0) continue;
+        parameters.min_code = sjis_from_cell(c);
+        break;
+    }
+    for (cell c = kCellCount - 1; c >= 0; --c) {
+        if (set.flags[static_cast<std::size_t>(c)] == 0) continue;
+        parameters.max_code = sjis_from_cell(c);
+        break;
+    }
+    return parameters;
+}
+
+WrittenFont write_font_source(Sink sink, const KanjiSet& set, const FontOptions& options,
+                              const LocalTime& when, CodeRange previous) {
+    const FontParameters parameters = font_parameters(set, previous);
     Output out{sink};
     put_banner(out, when);
-    put_character_list(out);
-    put_parameters(out);
-    put_index_table(out);
-    put_glyph_arrays(out);
+    put_character_list(out, set);
+    put_parameters(out, parameters);
+    put_index_table(out, set);
+    put_glyph_arrays(out, set, options);
     flush(out);
-    return out.ok;
+    return WrittenFont{parameters, out.ok};
 }
 
 }  // namespace glyfor

@@ -1,6 +1,9 @@
 // Writes the registered characters as the C include file the firmware compiles.
 #pragma once
 
+#include <cstdint>
+
+#include "charset/charset.h"
 #include "charset/sink.h"
 #include "font/font_parameters.h"
 
@@ -18,9 +21,27 @@ struct LocalTime {
 // The local clock, read at the start of a generation.
 LocalTime local_time_now();
 
-// Normalises the registered text, computes settings entries 10..16 and writes the whole file,
-// with `when` in its banner. Every line ends in CR LF. Returns false when the sink refused
-// bytes; the file is written to its end either way.
-bool write_font_source(Sink sink, const LocalTime& when);
+struct FontOptions {
+    bool cc_rl = false;      // CC-RL's section directives instead of @@CNSTL
+    bool as_signed = false;  // glyph bytes as -128..127
+};
+
+// FONT_KANJI_MIN and MAX of the previous generation: an empty set keeps them.
+struct CodeRange {
+    std::int32_t min_code = 0;
+    std::int32_t max_code = 0;
+};
+
+// What the #define lines state for the set.
+FontParameters font_parameters(const KanjiSet& set, CodeRange previous);
+
+struct WrittenFont {
+    FontParameters parameters;
+    bool ok;  // false when the sink refused bytes; the file is written to its end either way
+};
+
+// Writes the whole file for the set, with `when` in its banner. Every line ends in CR LF.
+WrittenFont write_font_source(Sink sink, const KanjiSet& set, const FontOptions& options,
+                              const LocalTime& when, CodeRange previous);
 
 }  // namespace glyfor

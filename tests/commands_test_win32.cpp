@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/commands_win32.h"
+#include "app/generation.h"
 #include "app/layout.h"
 #include "app/messages.h"
 #include "app/window_win32.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/generation.h"
 #include "charset/charset.h"
 #include "charset/state.h"
 #include "font/font_writer.h"

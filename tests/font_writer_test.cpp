@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/generation.h"
 #include "charset/charset.h"
 #include "font/glyph_table.h"
 #include "tests/test_support.h"
