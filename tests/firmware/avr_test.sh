@@ -20,7 +20,9 @@ rm -rf "$work"
 mkdir -p "$work"
 "$glyph_dump" "$work/pixels.txt" "$work/all_cells.txt"
 # Every ninth cell: 982 glyphs, 27496 bytes, one array below avr-gcc's limit of 32767 bytes
-# per object, with gaps on both sides of every code for the search to miss.
+# per object, with gaps on both sides of every code for the search to miss. awk writes the
+# bytes as octal escapes for printf, which any awk and shell turn into the same bytes.
+# shellcheck disable=SC2059
 printf "$(od -An -v -tu1 "$work/all_cells.txt" | tr -s ' ' '\n' |
     awk '$1 != "" && $1 != 13 && $1 != 10 {
              if (n % 2 == 0) lead = $1;
@@ -31,8 +33,12 @@ printf "$(od -An -v -tu1 "$work/all_cells.txt" | tr -s ' ' '\n' |
 "$cli" generate --signed -o "$work/ninth_signed.inc" "$work/ninth.txt"
 "$cli" generate -o "$work/all_cells.inc" "$work/all_cells.txt"
 
+# The prediction comes from the built-in glyphs alone; the host's reading of the same font is
+# checked on the way, and a fault there still lets the simulated runs show theirs.
+failed=0
 compile_font "$cc" "$work/ninth.inc" unsigned "$work/host"
-"$work/host/reader" --walk "$work/expected.txt" "$work/pixels.txt" "$work/ninth.txt"
+"$work/host/reader" --walk "$work/expected.txt" "$work/pixels.txt" "$work/ninth.txt" ||
+    failed=1
 
 # avr_build NAME FONT_FILE AVR_GCC_OPTION...: builds NAME/walk.elf, the filler first so that
 # it takes the low flash.
@@ -77,18 +83,22 @@ run_walk() {
         exit 1
     fi
     start_=$(date +%s%N)
-    timeout 120 simavr -m atmega2560 -f 16000000 "$elf_" > "$work/$1/simavr.out" \
-        2> "$work/$1/simavr.err"
+    timeout 30 simavr -m atmega2560 -f 16000000 "$elf_" > "$work/$1/simavr.out" \
+        2> "$work/$1/simavr.err" || {
+        echo "avr: $1: simavr failed, or ran over 30 s" >&2
+        exit 1
+    }
     end_=$(date +%s%N)
+    echo "avr: $1: font_kanji1 at 0x$address_, simulated in $(((end_ - start_) / 1000000)) ms"
     # simavr prints the UART's bytes a line at a time in colour, its line break as a dot.
     sed -e 's/\x1b\[[0-9;]*m//g' -e '/^$/d' -e 's/\.$//' "$work/$1/simavr.err" > "$work/$1/walk.txt"
     if ! cmp -s "$work/expected.txt" "$work/$1/walk.txt"; then
         echo "avr: $1: the walk differs from the host's" >&2
         diff "$work/expected.txt" "$work/$1/walk.txt" >&2 || true
-        exit 1
+        failed=1
+        return
     fi
-    echo "avr: $1: font_kanji1 at 0x$address_, walk as expected," \
-        "simulated in $(((end_ - start_) / 1000000)) ms"
+    echo "avr: $1: the walk is the host's"
 }
 
 avr_build unsigned "$work/ninth.inc" -funsigned-char || { cat "$work/unsigned/errors.txt" >&2; exit 1; }
@@ -100,3 +110,4 @@ run_walk signed
 expect_refused unsigned_as_signed "$work/ninth.inc" "conversion to .char. alters"
 expect_refused all_cells "$work/all_cells.inc" "too large" -funsigned-char
 cat "$work/expected.txt"
+exit "$failed"
