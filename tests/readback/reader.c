@@ -3,8 +3,8 @@
  * hold it and a null pointer when they do not. The file's parameters and array sizes are
  * checked on a second copy of it, included here under other names.
  *
- * Build: cc -D__far= -Wno-unknown-pragmas -I DIR_OF_font.inc -I firmware reader.c
- *        ../firmware/walk.c font_kanji.o
+ * Build: see compile_font in check_font.sh; firmware/font_kanji.c is built around the same
+ *        font.inc with -DFONT_KANJI_FILE='"font.inc"' and linked in, with tests/firmware/walk.c.
  * Run:   reader [--walk OUT] PIXELS_FILE INPUT_FILE...
  * PIXELS_FILE comes from glyph_dump; the INPUT_FILEs are the texts the font was generated
  * from, and every accepted double-byte character in them is expected in the font. --walk
