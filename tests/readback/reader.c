@@ -1,48 +1,42 @@
-/* Reads a generated font source file the way the firmware does, after compiling it with the
- * host C compiler: each expected code is looked up in font_kanji_index by binary search, its
- * glyph taken from font_kanji1..font_kanjiN by position (FONT_KANJI_UNIT to an array), and the
- * 28 bytes drawn into the 14 x 16 pixel box, which must match the built-in glyph pixel for
- * pixel.
+/* Reads a generated font source file through the shipped firmware reader (firmware/font_kanji.c
+ * built around it): every code must give the built-in glyph, pixel for pixel, when the inputs
+ * hold it and a null pointer when they do not. The file's parameters and array sizes are
+ * checked on a second copy of it, included here under other names.
  *
- * Build: cc -D__far= -Wno-unknown-pragmas -I DIR_OF_font.inc reader.c
- * Run:   reader PIXELS_FILE INPUT_FILE...
+ * Build: see compile_font in check_font.sh; firmware/font_kanji.c is built around the same
+ *        font.inc with -DFONT_KANJI_FILE='"font.inc"' and linked in, with tests/firmware/walk.c.
+ * Run:   reader [--walk OUT] PIXELS_FILE INPUT_FILE...
  * PIXELS_FILE comes from glyph_dump; the INPUT_FILEs are the texts the font was generated
- * from, and every accepted double-byte character in them is expected in the font. */
+ * from, and every accepted double-byte character in them is expected in the font. --walk
+ * writes what the walk over the font must print, computed from PIXELS_FILE alone. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "font_kanji.h"
+#include "walk.h"
+
+#define font_kanji_index checked_index
+#define font_kanji1 checked_kanji1
+#define font_kanji2 checked_kanji2
+#define font_kanji3 checked_kanji3
+#define font_kanji4 checked_kanji4
 #include "font.inc"
 
 #define COLUMNS 14
 #define ROWS 16
 #define MAX_PAGES 4
 
-typedef const char Glyph[FONT_KANJI_SIZE];
-
-static const Glyph* const pages[] = {
-    font_kanji1,
-#if FONT_KANJI_PAGE >= 2
-    font_kanji2,
-#endif
-#if FONT_KANJI_PAGE >= 3
-    font_kanji3,
-#endif
-#if FONT_KANJI_PAGE >= 4
-    font_kanji4,
-#endif
-};
-
 static const size_t page_sizes[] = {
-    sizeof font_kanji1 / FONT_KANJI_SIZE,
+    sizeof checked_kanji1 / FONT_KANJI_SIZE,
 #if FONT_KANJI_PAGE >= 2
-    sizeof font_kanji2 / FONT_KANJI_SIZE,
+    sizeof checked_kanji2 / FONT_KANJI_SIZE,
 #endif
 #if FONT_KANJI_PAGE >= 3
-    sizeof font_kanji3 / FONT_KANJI_SIZE,
+    sizeof checked_kanji3 / FONT_KANJI_SIZE,
 #endif
 #if FONT_KANJI_PAGE >= 4
-    sizeof font_kanji4 / FONT_KANJI_SIZE,
+    sizeof checked_kanji4 / FONT_KANJI_SIZE,
 #endif
 };
 
@@ -116,35 +110,10 @@ static int load_input(const char* path) {
     return 1;
 }
 
-/* The firmware's search: the position of the code in the index table, or -1. */
-static long find_code(unsigned code, size_t count) {
-    size_t low = 0;
-    size_t high = count;
-    while (low < high) {
-        const size_t middle = low + (high - low) / 2;
-        if (font_kanji_index[middle] == code) return (long)middle;
-        if (font_kanji_index[middle] < code) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return -1;
-}
-
-/* Bytes 0..6 are the upper rows of columns 0..6, 7..13 their lower rows, 14..20 and 21..27 the
- * same for columns 7..13. */
-static int pixel(const char* glyph, int x, int y) {
-    const int half = x < 7 ? 0 : 14;
-    const int column = x % 7;
-    const unsigned byte = (unsigned char)glyph[half + (y < 8 ? 0 : 7) + column];
-    return (int)(byte >> (y % 8) & 1u);
-}
-
 static void check_glyph(unsigned code, const char* glyph) {
     for (int y = 0; y < ROWS; ++y) {
         for (int x = 0; x < COLUMNS; ++x) {
-            if (pixel(glyph, x, y) != expected_pixels[code][y][x]) {
+            if (font_kanji_pixel(glyph, x, y) != expected_pixels[code][y][x]) {
                 fail("glyph of %04x differs from the built-in font", code);
                 return;
             }
@@ -152,9 +121,20 @@ static void check_glyph(unsigned code, const char* glyph) {
     }
 }
 
+/* Points just outside the 14 x 16 box, which must read as blank: their naive byte offsets fall
+ * on other pixels of the glyph or outside it. */
+static void check_outside(const char* glyph) {
+    static const int points[][2] = {{-1, 0}, {0, -1},  {14, 0}, {13, 16},   {7, -1},
+                                    {-1, 8}, {14, 15}, {6, 16}, {32767, 0}, {0, -32768}};
+    for (size_t i = 0; i < sizeof points / sizeof points[0]; ++i) {
+        if (font_kanji_pixel(glyph, points[i][0], points[i][1]) != 0)
+            fail("font_kanji_pixel inks point %u outside the box", (unsigned)i);
+    }
+}
+
 static void check_parameters(size_t count) {
     size_t total = 0;
-    const size_t page_count = sizeof pages / sizeof pages[0];
+    const size_t page_count = sizeof page_sizes / sizeof page_sizes[0];
     if (FONT_KANJI_INDEX != 0) fail("FONT_KANJI_INDEX is %u, not 0", (unsigned)FONT_KANJI_INDEX);
     if (FONT_KANJI_SIZE != 28) fail("FONT_KANJI_SIZE is %u, not 28", (unsigned)FONT_KANJI_SIZE);
     if (FONT_KANJI_UNIT != 2304) fail("FONT_KANJI_UNIT is %u, not 2304", (unsigned)FONT_KANJI_UNIT);
@@ -172,22 +152,58 @@ static void check_parameters(size_t count) {
     }
     if (total != count) fail("the glyph arrays hold %u glyphs, not one per code", (unsigned)total);
     for (size_t i = 1; i < count; ++i) {
-        if (font_kanji_index[i - 1] >= font_kanji_index[i])
+        if (checked_index[i - 1] >= checked_index[i])
             fail("index table not ascending at %u", (unsigned)i);
     }
     if (count > 0) {
-        if (font_kanji_index[0] != FONT_KANJI_MIN)
+        if (checked_index[0] != FONT_KANJI_MIN)
             fail("FONT_KANJI_MIN %x is not the first code", (unsigned)FONT_KANJI_MIN);
-        if (font_kanji_index[count - 1] != FONT_KANJI_MAX)
+        if (checked_index[count - 1] != FONT_KANJI_MAX)
             fail("FONT_KANJI_MAX %x is not the last code", (unsigned)FONT_KANJI_MAX);
     }
 }
 
+/* The walk as the built-in glyphs of the inputs' characters make it, without the reader. */
+static unsigned walk_code;
+static FILE* walk_out;
+
+static int walk_select(unsigned short code) {
+    walk_code = code;
+    return expected_code[code];
+}
+static int walk_ink(int x, int y) {
+    return expected_pixels[walk_code][y][x];
+}
+static void walk_put(char c) {
+    putc(c, walk_out);
+}
+
+static int write_walk(const char* path) {
+    const struct walk_source source = {walk_select, walk_ink, walk_put};
+    walk_out = fopen(path, "wb");
+    if (walk_out == NULL) {
+        perror(path);
+        return 0;
+    }
+    walk_font(&source);
+    if (fclose(walk_out) != 0) {
+        perror(path);
+        return 0;
+    }
+    return 1;
+}
+
 int main(int argc, char** argv) {
-    const size_t count = sizeof font_kanji_index / sizeof font_kanji_index[0];
+    const size_t count = sizeof checked_index / sizeof checked_index[0];
+    const char* walk_path = NULL;
     size_t expected_count = 0;
+    if (argc >= 3 && strcmp(argv[1], "--walk") == 0) {
+        walk_path = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc < 3) {
-        fputs("usage: reader PIXELS_FILE INPUT_FILE...\n", stderr);
+        fputs("usage: reader [--walk OUT] PIXELS_FILE INPUT_FILE...\n", stderr);
         return 2;
     }
     if (!load_pixels(argv[1])) return 1;
@@ -195,36 +211,33 @@ int main(int argc, char** argv) {
         if (!load_input(argv[i])) return 1;
     }
     check_parameters(count);
+    if (font_kanji_pixel(NULL, 0, 0) != 0) fail("font_kanji_pixel inks a null glyph", 0);
     for (unsigned code = 0; code < 65536; ++code) {
-        long position;
-        if (!expected_code[code]) continue;
+        const char* glyph = font_kanji_glyph((unsigned short)code);
+        if (!expected_code[code]) {
+            if (glyph != NULL) fail("%04x is not in the inputs but has a glyph", code);
+            continue;
+        }
         ++expected_count;
         if (!has_pixels[code]) {
             fail("%04x has no glyph in the dump", code);
             continue;
         }
-        position = find_code(code, count);
-        if (position < 0) {
-            fail("%04x is missing from the index table", code);
+        if (glyph == NULL) {
+            fail("%04x has no glyph in the font", code);
             continue;
         }
-        {
-            const size_t page = (size_t)position / FONT_KANJI_UNIT;
-            const size_t slot = (size_t)position % FONT_KANJI_UNIT;
-            if (page >= sizeof pages / sizeof pages[0] || slot >= page_sizes[page]) {
-                fail("%04x points past the glyph arrays", code);
-                continue;
-            }
-            check_glyph(code, pages[page][slot]);
-        }
+        check_glyph(code, glyph);
+        check_outside(glyph);
     }
     if (expected_count != count)
         fail("the inputs hold %u characters, not FONT_KANJI_NUM", (unsigned)expected_count);
+    if (walk_path != NULL && !write_walk(walk_path)) return 1;
     if (failures > 0) {
         fprintf(stderr, "readback: %d faults\n", failures);
         return 1;
     }
     printf("readback: %u characters in %u glyph arrays read back intact\n", (unsigned)count,
-           (unsigned)(sizeof pages / sizeof pages[0]));
+           (unsigned)(sizeof page_sizes / sizeof page_sizes[0]));
     return 0;
 }
