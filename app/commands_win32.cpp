@@ -10,8 +10,8 @@
 #include "app/messages.h"
 #include "app/replace_file.h"
 #include "app/window_win32.h"
-#include "charset/registration.h"
-#include "charset/state.h"
+#include "app/registration.h"
+#include "app/state.h"
 #include "font/font_writer.h"
 
 namespace glyfor {

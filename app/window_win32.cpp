@@ -4,7 +4,7 @@
 
 #include "app/commands_win32.h"
 #include "app/settings.h"
-#include "charset/state.h"
+#include "app/state.h"
 
 namespace glyfor {
 

@@ -19,7 +19,7 @@
 #include "app/messages.h"
 #include "app/window_win32.h"
 #include "charset/charset.h"
-#include "charset/state.h"
+#include "app/state.h"
 #include "font/font_writer.h"
 #include "tests/text_support.h"
 #include "tests/ui_driver_win32.h"

@@ -16,7 +16,7 @@
 #include "app/settings.h"
 #include "app/window_win32.h"
 #include "charset/charset.h"
-#include "charset/state.h"
+#include "app/state.h"
 
 namespace glyfor {
 namespace {
