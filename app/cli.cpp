@@ -14,14 +14,15 @@
 #include <io.h>
 #endif
 
+#include "app/clock.h"
 #include "app/generation.h"
+#include "app/registration.h"
 #include "app/replace_file.h"
 #include "app/settings.h"
+#include "app/state.h"
 #include "charset/charset.h"
-#include "charset/registration.h"
-#include "charset/sink.h"
-#include "charset/state.h"
 #include "font/font_writer.h"
+#include "font/sink.h"
 
 namespace glyfor {
 namespace {

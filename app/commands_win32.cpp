@@ -6,34 +6,36 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/clock.h"
 #include "app/generation.h"
+#include "app/layout.h"
 #include "app/messages.h"
+#include "app/registration.h"
 #include "app/replace_file.h"
-#include "app/window_win32.h"
-#include "charset/registration.h"
-#include "charset/state.h"
+#include "app/state.h"
 #include "font/font_writer.h"
 
 namespace glyfor {
 
 namespace {
 
+// A command's number is the row of the control that sends it.
 enum Command : int {
-    kCommandLanguage = 1,
-    kCommandDefaultSize = 2,
-    kCommandInputFile = 6,
-    kCommandAddAll = 10,
-    kCommandClear = 11,
-    kCommandSort = 12,
-    kCommandGenerate = 25,
-    kCommandOptionCcRl = 26,
-    kCommandOptionSigned = 27,
+    kCommandLanguage = kLanguageRow,
+    kCommandDefaultSize = kDefaultSizeRow,
+    kCommandInputFile = kInputFileRow,
+    kCommandAddAll = kAddAllRow,
+    kCommandClear = kClearRow,
+    kCommandSort = kSortRow,
+    kCommandGenerate = kGenerateRow,
+    kCommandOptionCcRl = kOptionCcRlRow,
+    kCommandOptionSigned = kOptionSignedRow,
 };
 
 // In the order they are disabled and enabled.
 constexpr std::array<int, 7> kBusyRows = {
-    kCommandInputFile, kCommandGenerate, kCommandAddAll,     kCommandClear,
-    kCommandSort,      kDetectedEditRow, kRegisteredEditRow,
+    kInputFileRow, kGenerateRow,     kAddAllRow,         kClearRow,
+    kSortRow,      kDetectedEditRow, kRegisteredEditRow,
 };
 
 // The default size in tenths of a character cell: the canvas plus room for the frame and the
@@ -89,14 +91,15 @@ void show_message(HWND window, int message) {
 
 // Runs one operation between set_busy and set_idle, on the texts as the user left them.
 template <typename Operation>
-void run_busy(Operation operation) {
-    set_busy();
-    read_edit_texts();
+void run_busy(const WindowState& state, Operation operation) {
+    set_busy(state);
+    read_edit_texts(state);
     operation();
-    set_idle();
+    set_idle(state);
 }
 
-void input_file(HWND window) {
+void input_file(const WindowState& state) {
+    HWND window = state.window;
     if (!choose_file(window, FileDialog::kOpen, kSlotInputPath)) return;
     // Binary: the scanner itself ends the text at 0x1A, and CR LF carries no characters.
     std::FILE* stream = std::fopen(text_slots[kSlotInputPath].data(), "rb");
@@ -104,7 +107,7 @@ void input_file(HWND window) {
         show_message(window, kMessageInputOpen);
         return;
     }
-    run_busy([stream] {
+    run_busy(state, [stream] {
         scan_input_file(stream);
         std::fclose(stream);
     });
@@ -112,7 +115,8 @@ void input_file(HWND window) {
 
 // The new file is written beside the chosen one and only moved over it once it is complete,
 // so a failed generation neither reports success nor destroys a good file.
-void generate(HWND window) {
+void generate(const WindowState& state) {
+    HWND window = state.window;
     if (text_slots[kSlotOutputPath][0] == '\0') set_slot(kSlotOutputPath, kDefaultOutputName);
     if (!choose_file(window, FileDialog::kSave, kSlotOutputPath)) return;
     FileReplacement file;
@@ -121,64 +125,66 @@ void generate(HWND window) {
         return;
     }
     bool replaced = false;
-    run_busy([&file, &replaced] {
+    run_busy(state, [&file, &replaced] {
         const bool written = write_font_source(file_sink(file.stream), local_time_now());
         replaced = replace_file_commit(file, written);
     });
     if (!replaced) show_message(window, kMessageOutputCreate);
 }
 
-void toggle_option(int row) {
+void toggle_option(const WindowState& state, int row) {
     std::int32_t& option = settings[static_cast<std::size_t>(kControlTable[row].index)];
     option = option == 0 ? 1 : 0;
-    SendMessageA(control_handles[row], BM_SETCHECK, option != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(state.controls[row], BM_SETCHECK, option != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void set_busy_rows(BOOL enabled) {
-    for (int row : kBusyRows) EnableWindow(control_handles[row], enabled);
+void set_busy_rows(const WindowState& state, BOOL enabled) {
+    for (int row : kBusyRows) EnableWindow(state.controls[row], enabled);
 }
 
 }  // namespace
 
-void set_busy() {
-    set_busy_rows(FALSE);
+void set_busy(const WindowState& state) {
+    set_busy_rows(state, FALSE);
 }
 
-void set_idle() {
-    set_busy_rows(TRUE);
+void set_idle(const WindowState& state) {
+    set_busy_rows(state, TRUE);
 }
 
-void on_command(HWND window, int code, int id) {
+void on_command(WindowState& state, int code, int id) {
     if (code != 0) return;
+    HWND window = state.window;
     switch (id) {
         case kCommandLanguage:
             settings[kLanguage] += 1;
             if (settings[kLanguage] == kLanguageCount) settings[kLanguage] = 0;
-            relabel();
+            relabel(state);
             break;
         case kCommandDefaultSize:
-            SetWindowPos(window, HWND_TOP, 0, 0, char_metrics.char_width * kDefaultWidthTenths / 10,
-                         char_metrics.line_height * kDefaultHeightTenths / 10,
+            SetWindowPos(window, HWND_TOP, 0, 0,
+                         state.metrics.char_width * kDefaultWidthTenths / 10,
+                         state.metrics.line_height * kDefaultHeightTenths / 10,
                          SWP_NOMOVE | SWP_NOOWNERZORDER);
             break;
         case kCommandInputFile:
-            input_file(window);
+            input_file(state);
             break;
         case kCommandAddAll:
-            run_busy(add_all);
+            run_busy(state, add_all);
             break;
         case kCommandClear:
-            run_busy(clear_registration);
+            run_busy(state, clear_registration);
             break;
         case kCommandSort:
-            run_busy(sort_registration);
+            run_busy(state, sort_registration);
             break;
         case kCommandGenerate:
-            generate(window);
+            generate(state);
             break;
         case kCommandOptionCcRl:
         case kCommandOptionSigned:
-            toggle_option(id);
+            toggle_option(state, id);
             break;
         default:
             break;

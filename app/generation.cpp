@@ -1,7 +1,7 @@
 #include "app/generation.h"
 
-#include "charset/charset.h"
-#include "charset/state.h"
+#include "app/registration.h"
+#include "app/state.h"
 
 namespace glyfor {
 

@@ -2,8 +2,8 @@
 // written, and what its #define lines state is kept in settings entries 10..16.
 #pragma once
 
-#include "charset/sink.h"
 #include "font/font_writer.h"
+#include "font/sink.h"
 
 namespace glyfor {
 

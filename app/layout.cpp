@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "charset/state.h"
+#include "app/state.h"
 
 namespace glyfor {
 
@@ -14,7 +14,7 @@ constexpr ControlDef kEmpty = {kEmptyRow, -1, -1, 0, 0, 0, 0, 0, "", ""};
 }  // namespace
 
 // kind, index, group, style, x1, y1, x2, y2, Japanese label, English label
-const ControlTable kControlTable = {{
+constexpr ControlTable kControlTable = {{
     /* 0 */ {kStaticLabel, -1, -1, kStylePlain, 10, 6, 400, 16,
              // 78K0Rマイコン用の漢字フォント・データを生成します。
              "78K0R\x83\x7D\x83\x43\x83\x52\x83\x93\x97\x70\x82\xCC\x8A\xBF\x8E\x9A"
@@ -80,6 +80,29 @@ const ControlTable kControlTable = {{
     /* 28 */ kEmpty,
     /* 29 */ kEmpty,
 }};
+
+namespace {
+
+constexpr bool row_is(int row, std::int32_t kind, std::int32_t index) {
+    const ControlDef& def = kControlTable[static_cast<std::size_t>(row)];
+    return def.kind == kind && def.index == index;
+}
+
+}  // namespace
+
+static_assert(row_is(kLanguageRow, kPushButton, -1));
+static_assert(row_is(kDefaultSizeRow, kPushButton, -1));
+static_assert(row_is(kInputFileRow, kPushButton, kSlotInputPath));
+static_assert(row_is(kDetectedEditRow, kEditSlot, kSlotDetected));
+static_assert(row_is(kDetectedCountRow, kPaintDecimal, kDetectedCount));
+static_assert(row_is(kAddAllRow, kPushButton, -1));
+static_assert(row_is(kClearRow, kPushButton, -1));
+static_assert(row_is(kSortRow, kPushButton, -1));
+static_assert(row_is(kRegisteredEditRow, kEditSlot, kSlotRegistered));
+static_assert(row_is(kRegisteredCountRow, kPaintDecimal, kRegisteredCount));
+static_assert(row_is(kGenerateRow, kPushButton, kSlotOutputPath));
+static_assert(row_is(kOptionCcRlRow, kCheckBox, kOptionCcRl));
+static_assert(row_is(kOptionSignedRow, kCheckBox, kOptionSigned));
 
 const char* label(const ControlDef& row, int language) {
     return language == 1 ? row.english : row.japanese;
@@ -227,19 +250,8 @@ int requested_position(const ScrollBarState& bar, int request) {
     }
 }
 
-int clamp_position(const ScrollBarState& bar, int position) {
-    const int last = std::max(bar.max - std::max(bar.page - 1, 0), bar.min);
-    return std::clamp(position, bar.min, last);
-}
-
 int scroll_delta(int old_position, int new_position, int offset) {
     return std::min(old_position - new_position, -offset);
-}
-
-ScrollMove scroll_move(const ScrollBarState& bar, int request, int offset) {
-    const int position = clamp_position(bar, requested_position(bar, request));
-    if (position == bar.position) return {position, 0};
-    return {position, scroll_delta(bar.position, position, offset)};
 }
 
 }  // namespace glyfor

@@ -67,6 +67,25 @@ struct ControlDef {
 };
 
 inline constexpr int kControlRows = 30;
+
+// The rows that other code addresses by number: each is the control's identifier and, for
+// buttons and check boxes, the command it sends. app/layout.cpp checks them against the table.
+enum ControlRow : int {
+    kLanguageRow = 1,
+    kDefaultSizeRow = 2,
+    kInputFileRow = 6,
+    kDetectedEditRow = 7,
+    kDetectedCountRow = 8,
+    kAddAllRow = 10,
+    kClearRow = 11,
+    kSortRow = 12,
+    kRegisteredEditRow = 15,
+    kRegisteredCountRow = 19,
+    kGenerateRow = 25,
+    kOptionCcRlRow = 26,
+    kOptionSignedRow = 27,
+};
+
 using ControlTable = std::array<ControlDef, kControlRows>;
 extern const ControlTable kControlTable;
 
@@ -184,18 +203,8 @@ struct ScrollBarState {
 // The position a request asks for; the current one for requests that do not move the bar
 // (thumb released, end of scrolling).
 int requested_position(const ScrollBarState& bar, int request);
-// The position the platform keeps when asked for `position`: min .. max - page + 1.
-int clamp_position(const ScrollBarState& bar, int position);
 // Cells the contents move (down or right) when the bar goes from `old_position` to
 // `new_position`, limited so that `offset` never becomes positive.
 int scroll_delta(int old_position, int new_position, int offset);
-
-// A whole scroll step, with the platform's clamping.
-struct ScrollMove {
-    int position;
-    int delta;
-};
-
-ScrollMove scroll_move(const ScrollBarState& bar, int request, int offset);
 
 }  // namespace glyfor

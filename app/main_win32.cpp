@@ -14,7 +14,8 @@ int main(HINSTANCE instance, int show_state) {
         MessageBoxA(nullptr, kStartFailure, kWindowClass, MB_ICONERROR);
         return 0;
     }
-    HWND window = create_main_window(instance);
+    WindowState state;
+    HWND window = create_main_window(instance, state);
     // Without a window no quit message would ever come to end the loop below.
     if (window == nullptr) {
         MessageBoxA(nullptr, kStartFailure, kWindowClass, MB_ICONERROR);

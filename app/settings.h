@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "charset/sink.h"
-#include "charset/state.h"
+#include "app/state.h"
+#include "font/sink.h"
 
 namespace glyfor {
 

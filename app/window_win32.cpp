@@ -4,7 +4,7 @@
 
 #include "app/commands_win32.h"
 #include "app/settings.h"
-#include "charset/state.h"
+#include "app/state.h"
 
 namespace glyfor {
 
@@ -19,51 +19,33 @@ static_assert(kScrollLineBack == SB_LINEUP && kScrollLineForward == SB_LINEDOWN 
               kScrollThumbPosition == SB_THUMBPOSITION && kScrollThumbTrack == SB_THUMBTRACK &&
               kScrollTop == SB_TOP && kScrollBottom == SB_BOTTOM && kScrollEnd == SB_ENDSCROLL);
 
-std::array<HWND, kControlRows> control_handles{};
-CharMetrics char_metrics{};
-ScrollOffset scroll_offset{};
-
 namespace {
 
 const ControlDef& row_def(int row) {
     return kControlTable[static_cast<std::size_t>(row)];
 }
 
-void set_text(HWND control, const char* text) {
-    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-// The registration operations show their results in the edit controls through this.
-class EditControlView final : public TextView {
-  public:
-    void show_text(int row, const char* text) override {
-        set_text(control_handles[static_cast<std::size_t>(row)], text);
-    }
-};
-
-EditControlView edit_control_view;
-
 // No font is ever selected, so the window, the painted items and the controls all use the
 // system font measured here.
-void measure_font(HWND window) {
-    HDC dc = GetDC(window);
+void measure_font(WindowState& state) {
+    HDC dc = GetDC(state.window);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
-    ReleaseDC(window, dc);
-    char_metrics = char_metrics_from(metrics.tmAveCharWidth, metrics.tmHeight,
-                                     metrics.tmExternalLeading, metrics.tmPitchAndFamily);
+    ReleaseDC(state.window, dc);
+    state.metrics = char_metrics_from(metrics.tmAveCharWidth, metrics.tmHeight,
+                                      metrics.tmExternalLeading, metrics.tmPitchAndFamily);
 }
 
-void create_control(HWND window, HINSTANCE instance, int row) {
+void create_control(WindowState& state, HINSTANCE instance, int row) {
     const ControlDef& def = row_def(row);
-    const ControlPlacement at = control_placement(def, char_metrics, scroll_offset);
+    const ControlPlacement at = control_placement(def, state.metrics, state.offset);
     HWND control = CreateWindowExA(
         0, control_class(def), " ", static_cast<DWORD>(def.style), at.x, at.y, at.width, at.height,
-        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row)), instance, nullptr);
-    control_handles[static_cast<std::size_t>(row)] = control;
+        state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row)), instance, nullptr);
+    state.controls[static_cast<std::size_t>(row)] = control;
     if (initially_checked(def, row)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     NumberText number{};
-    if (const char* text = initial_text(def, number)) set_text(control, text);
+    if (const char* text = initial_text(def, number)) set_control_text(control, text);
     if (initially_disabled(def)) EnableWindow(control, FALSE);
 }
 
@@ -73,16 +55,16 @@ void restore_window_rect(HWND window) {
     MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-void on_create(HWND window, const CREATESTRUCTA* create) {
-    measure_font(window);
-    scroll_offset = {0, 0};
+void on_create(WindowState& state, const CREATESTRUCTA* create) {
+    measure_font(state);
+    state.offset = {0, 0};
     load_settings();
     for (int row = 0; row < kControlRows; ++row) {
-        if (control_class(row_def(row)) != nullptr) create_control(window, create->hInstance, row);
+        if (control_class(row_def(row)) != nullptr) create_control(state, create->hInstance, row);
     }
-    text_view = &edit_control_view;
-    relabel();
-    restore_window_rect(window);
+    text_observer = &state;
+    relabel(state);
+    restore_window_rect(state.window);
 }
 
 // The rectangle to keep for the next start. A minimised window's own rectangle is its icon's
@@ -102,26 +84,30 @@ bool window_rect_to_save(HWND window, WindowRect& saved) {
     return true;
 }
 
-void on_destroy(HWND window) {
+void on_destroy(WindowState& state) {
     if (settings_path[0] != '\0') {
-        read_edit_texts();
+        read_edit_texts(state);
         WindowRect rect{};
-        save_settings(window_rect_to_save(window, rect) ? &rect : nullptr);
+        save_settings(window_rect_to_save(state.window, rect) ? &rect : nullptr);
     }
-    text_view = nullptr;
-    control_handles.fill(nullptr);
+    text_observer = nullptr;
+    state.controls.fill(nullptr);
+    SetWindowLongPtrA(state.window, GWLP_USERDATA, 0);
+    state.window = nullptr;
     PostQuitMessage(0);
 }
 
-void on_size(HWND window, int width, int height) {
-    const ResizeStep step = resize_step(width, height, char_metrics, scroll_offset);
+void on_size(WindowState& state, int width, int height) {
+    HWND window = state.window;
+    const CharMetrics& metrics = state.metrics;
+    const ResizeStep step = resize_step(width, height, metrics, state.offset);
     if (step.down > 0) {
-        ScrollWindow(window, 0, step.down * char_metrics.line_height, nullptr, nullptr);
-        scroll_offset.voff += step.down;
+        ScrollWindow(window, 0, step.down * metrics.line_height, nullptr, nullptr);
+        state.offset.voff += step.down;
     }
     if (step.right > 0) {
-        ScrollWindow(window, step.right * char_metrics.char_width, 0, nullptr, nullptr);
-        scroll_offset.hoff += step.right;
+        ScrollWindow(window, step.right * metrics.char_width, 0, nullptr, nullptr);
+        state.offset.hoff += step.right;
     }
     if (step.down > 0 || step.right > 0) InvalidateRect(window, nullptr, TRUE);
 
@@ -137,12 +123,12 @@ void on_size(HWND window, int width, int height) {
     SetScrollInfo(window, SB_HORZ, &bar, TRUE);
 }
 
-void paint(HDC dc) {
+void paint(const WindowState& state, HDC dc) {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     for (const ControlDef& def : kControlTable) {
         if (!is_painted(def)) continue;
-        const PixelRect at = paint_rect(def, char_metrics, scroll_offset);
+        const PixelRect at = paint_rect(def, state.metrics, state.offset);
         if (!is_drawn(at)) continue;
         RECT rect = {at.left, at.top, at.right, at.bottom};
         NumberText number{};
@@ -154,52 +140,69 @@ void paint(HDC dc) {
     }
 }
 
-void on_paint(HWND window) {
+void on_paint(const WindowState& state) {
     PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window, &ps);
-    paint(dc);
-    EndPaint(window, &ps);
+    HDC dc = BeginPaint(state.window, &ps);
+    paint(state, dc);
+    EndPaint(state.window, &ps);
 }
 
-void on_scroll(HWND window, int bar, int request) {
+void on_scroll(WindowState& state, int bar, int request) {
+    HWND window = state.window;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     GetScrollInfo(window, bar, &info);
     const int old = info.nPos;
-    const ScrollBarState state = {info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos,
-                                  info.nTrackPos};
+    const ScrollBarState before = {info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos,
+                                   info.nTrackPos};
     info.fMask = SIF_POS;
-    info.nPos = requested_position(state, request);
+    info.nPos = requested_position(before, request);
     // The platform clamps the position to the range and page; take what it kept.
     SetScrollInfo(window, bar, &info, TRUE);
     GetScrollInfo(window, bar, &info);
     if (info.nPos == old) return;
 
     if (bar == SB_VERT) {
-        const int d = scroll_delta(old, info.nPos, scroll_offset.voff);
-        ScrollWindow(window, 0, d * char_metrics.line_height, nullptr, nullptr);
-        scroll_offset.voff += d;
+        const int d = scroll_delta(old, info.nPos, state.offset.voff);
+        ScrollWindow(window, 0, d * state.metrics.line_height, nullptr, nullptr);
+        state.offset.voff += d;
         UpdateWindow(window);
     } else {
-        const int d = scroll_delta(old, info.nPos, scroll_offset.hoff);
-        ScrollWindow(window, d * char_metrics.char_width, 0, nullptr, nullptr);
-        scroll_offset.hoff += d;
+        const int d = scroll_delta(old, info.nPos, state.offset.hoff);
+        ScrollWindow(window, d * state.metrics.char_width, 0, nullptr, nullptr);
+        state.offset.hoff += d;
         InvalidateRect(window, nullptr, TRUE);
     }
 }
 
+// The state given to create_main_window, kept with the window from its first own message on.
+// Messages that come before WM_NCCREATE (WM_GETMINMAXINFO) find none.
+WindowState* state_of(HWND window, UINT message, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* state = static_cast<WindowState*>(
+            reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
+        state->window = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        return state;
+    }
+    return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
 // Only dispatches: one line per message, everything else goes to the default handling.
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    WindowState* state = state_of(window, message, lparam);
+    if (state == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+    WindowState& s = *state;
     // clang-format off
     switch (message) {
-    case WM_CREATE: on_create(window, reinterpret_cast<const CREATESTRUCTA*>(lparam)); return 0;
-    case WM_DESTROY: on_destroy(window); return 0;
-    case WM_SIZE: on_size(window, LOWORD(lparam), HIWORD(lparam)); return 0;
-    case WM_PAINT: on_paint(window); return 0;
-    case WM_COMMAND: on_command(window, HIWORD(wparam), LOWORD(wparam)); return 0;
-    case WM_HSCROLL: on_scroll(window, SB_HORZ, LOWORD(wparam)); return 0;
-    case WM_VSCROLL: on_scroll(window, SB_VERT, LOWORD(wparam)); return 0;
+    case WM_CREATE: on_create(s, reinterpret_cast<const CREATESTRUCTA*>(lparam)); return 0;
+    case WM_DESTROY: on_destroy(s); return 0;
+    case WM_SIZE: on_size(s, LOWORD(lparam), HIWORD(lparam)); return 0;
+    case WM_PAINT: on_paint(s); return 0;
+    case WM_COMMAND: on_command(s, HIWORD(wparam), LOWORD(wparam)); return 0;
+    case WM_HSCROLL: on_scroll(s, SB_HORZ, LOWORD(wparam)); return 0;
+    case WM_VSCROLL: on_scroll(s, SB_VERT, LOWORD(wparam)); return 0;
     default: break;
     }
     // clang-format on
@@ -220,31 +223,10 @@ bool register_window_class(HINSTANCE instance) {
     return RegisterClassA(&window_class) != 0;
 }
 
-HWND create_main_window(HINSTANCE instance) {
+HWND create_main_window(HINSTANCE instance, WindowState& state) {
     return CreateWindowExA(0, kWindowClass, kCaption, kMainWindowStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                           nullptr);
-}
-
-void relabel() {
-    for (int row = 0; row < kControlRows; ++row) {
-        const ControlDef& def = row_def(row);
-        if (is_labelled(def)) {
-            set_text(control_handles[static_cast<std::size_t>(row)],
-                     label(def, settings[kLanguage]));
-        }
-    }
-}
-
-void read_edit_texts() {
-    for (int row = 0; row < kControlRows; ++row) {
-        const ControlDef& def = row_def(row);
-        if (def.kind != kEditSlot) continue;
-        TextSlot& slot = text_slots[static_cast<std::size_t>(def.index)];
-        slot[0] = '\0';
-        GetWindowTextA(control_handles[static_cast<std::size_t>(row)], slot.data(),
-                       static_cast<int>(slot.size()));
-    }
+                           &state);
 }
 
 }  // namespace glyfor

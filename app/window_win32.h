@@ -1,12 +1,11 @@
 // The main window: the control table made real as child controls, the painted counters, and
-// the scrolling canvas. Commands go to on_command (app/commands_win32.h).
+// the scrolling canvas. Its procedure only dispatches, to handlers given the window's state;
+// commands go to on_command (app/commands_win32.h).
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-
-#include "app/layout.h"
+#include "app/window_state_win32.h"
 
 namespace glyfor {
 
@@ -17,21 +16,11 @@ inline constexpr char kCaption[] =
     "\x90\xB6\x90\xAC R1.11";
 inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL;
 
-// The child controls by row; null for rows without a control and while there is no window.
-extern std::array<HWND, kControlRows> control_handles;
-// Measured when the window is created.
-extern CharMetrics char_metrics;
-extern ScrollOffset scroll_offset;
-
 // Registers the class "Glyfor"; false when the platform refuses.
 bool register_window_class(HINSTANCE instance);
 // Creates the main window at the platform's default place, not yet shown; null on failure.
-// The window loads the settings while it is being created.
-HWND create_main_window(HINSTANCE instance);
-
-// Gives every button, check box and static label its text in the current language.
-void relabel();
-// Copies the edit controls' texts into their text slots.
-void read_edit_texts();
+// The window loads the settings while it is being created. `state` is the window's for as long
+// as it exists and must outlive it.
+HWND create_main_window(HINSTANCE instance, WindowState& state);
 
 }  // namespace glyfor

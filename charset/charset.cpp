@@ -1,7 +1,5 @@
 #include "charset/charset.h"
 
-#include "charset/state.h"
-
 namespace glyfor {
 
 SjisCode sjis_from_cell(cell c) {
@@ -49,24 +47,6 @@ int count_set(const KanjiSet& set) {
     int count = 0;
     for (const std::uint8_t flag : set.flags) count += flag != 0 ? 1 : 0;
     return count;
-}
-
-void normalise_registered() {
-    parse_set_text(text_slots[kSlotRegistered].data(), registered_set);
-    show_registered();
-}
-
-void show_registered() {
-    auto& text = text_slots[kSlotRegistered];
-    build_set_text(registered_set, text.data());
-    settings[kRegisteredCount] = count_set(registered_set);
-    show_text(kRegisteredEditRow, text.data());
-}
-
-void show_detected() {
-    auto& text = text_slots[kSlotDetected];
-    build_set_text(detected_set, text.data());
-    show_text(kDetectedEditRow, text.data());
 }
 
 }  // namespace glyfor

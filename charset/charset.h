@@ -68,12 +68,4 @@ void parse_set_text(const char* text, KanjiSet& set);
 std::size_t build_set_text(const KanjiSet& set, char* text);
 int count_set(const KanjiSet& set);
 
-// Parses text slot 4 into the registered set, rebuilds it there, counts it into settings
-// entry 11 and shows it.
-void normalise_registered();
-// Rebuilds text slot 4 from the registered set, counts it into settings entry 11 and shows it.
-void show_registered();
-// Rebuilds text slot 3 from the detected set and shows it.
-void show_detected();
-
 }  // namespace glyfor

@@ -3,76 +3,59 @@
 #include <algorithm>
 #include <cstring>
 
-#include "charset/charset.h"
-#include "charset/state.h"
-
 namespace glyfor {
 
 namespace {
-
-void begin_scan() {
-    normalise_registered();
-    detected_set.flags.fill(0);
-}
-
-void finish_scan(const SjisScanner& scanner) {
-    const KanjiSet seen = scanner.cells();
-    for (std::size_t c = 0; c < detected_set.flags.size(); ++c) {
-        detected_set.flags[c] = seen.flags[c] != 0 && registered_set.flags[c] == 0 ? 1 : 0;
-    }
-    settings[kDetectedCount] = count_set(detected_set);
-    show_detected();
-}
 
 std::size_t read_file(void* context, unsigned char* buffer, std::size_t size) {
     return std::fread(buffer, 1, size, static_cast<std::FILE*>(context));
 }
 
+std::size_t read_buffer(void* context, unsigned char* buffer, std::size_t size) {
+    auto& rest = *static_cast<ByteSpan*>(context);
+    const std::size_t n = std::min(rest.size, size);
+    std::memcpy(buffer, rest.data, n);
+    rest.data += n;
+    rest.size -= n;
+    return n;
+}
+
 }  // namespace
 
-void scan_input(ByteReader reader) {
-    begin_scan();
+KanjiSet scan_cells(ByteReader reader) {
     SjisScanner scanner;
     scan_reader(reader, scanner);
-    finish_scan(scanner);
+    return scanner.cells();
 }
 
-void scan_input_file(std::FILE* stream) {
-    scan_input(ByteReader{stream, read_file});
-}
-
-void scan_input_buffer(const char* data, std::size_t size) {
-    struct Remaining {
-        const char* data;
-        std::size_t size;
-    } remaining{data, size};
-    scan_input(ByteReader{&remaining, [](void* context, unsigned char* buffer, std::size_t max) {
-                              auto& rest = *static_cast<Remaining*>(context);
-                              const std::size_t n = std::min(rest.size, max);
-                              std::memcpy(buffer, rest.data, n);
-                              rest.data += n;
-                              rest.size -= n;
-                              return n;
-                          }});
-}
-
-void add_all() {
-    parse_set_text(text_slots[kSlotRegistered].data(), registered_set);
-    parse_set_text(text_slots[kSlotDetected].data(), detected_set);
-    for (std::size_t c = 0; c < registered_set.flags.size(); ++c) {
-        if (detected_set.flags[c] != 0) registered_set.flags[c] = 1;
+KanjiSet unregistered_cells(const KanjiSet& seen, const KanjiSet& registered) {
+    KanjiSet detected;
+    for (std::size_t c = 0; c < detected.flags.size(); ++c) {
+        detected.flags[c] = seen.flags[c] != 0 && registered.flags[c] == 0 ? 1 : 0;
     }
-    show_registered();
+    return detected;
 }
 
-void clear_registration() {
-    text_slots[kSlotRegistered][0] = '\0';
-    show_text(kRegisteredEditRow, "");
-    settings[kRegisteredCount] = 0;
+KanjiSet union_of(const KanjiSet& a, const KanjiSet& b) {
+    KanjiSet both;
+    for (std::size_t c = 0; c < both.flags.size(); ++c) {
+        both.flags[c] = a.flags[c] != 0 || b.flags[c] != 0 ? 1 : 0;
+    }
+    return both;
 }
 
-void sort_registration() {
-    normalise_registered();
+int normalise_set_text(char* text, KanjiSet& set) {
+    parse_set_text(text, set);
+    build_set_text(set, text);
+    return count_set(set);
+}
+
+ByteReader file_reader(std::FILE* stream) {
+    return ByteReader{stream, read_file};
+}
+
+ByteReader buffer_reader(ByteSpan& rest) {
+    return ByteReader{&rest, read_buffer};
 }
 
 }  // namespace glyfor

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 #include <string_view>
 
 #include "charset/charset.h"
@@ -277,18 +276,6 @@ void put_glyph_arrays(Output& out, const KanjiSet& set, const FontOptions& optio
 }
 
 }  // namespace
-
-LocalTime local_time_now() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-#ifdef _WIN32
-    localtime_s(&parts, &now);
-#else
-    localtime_r(&now, &parts);
-#endif
-    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                     parts.tm_hour,        parts.tm_min,     parts.tm_sec};
-}
 
 FontParameters font_parameters(const KanjiSet& set, CodeRange previous) {
     FontParameters parameters;

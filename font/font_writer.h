@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "charset/charset.h"
-#include "charset/sink.h"
 #include "font/font_parameters.h"
+#include "font/sink.h"
 
 namespace glyfor {
 
@@ -17,9 +17,6 @@ struct LocalTime {
     int minute;
     int second;
 };
-
-// The local clock, read at the start of a generation.
-LocalTime local_time_now();
 
 struct FontOptions {
     bool cc_rl = false;      // CC-RL's section directives instead of @@CNSTL

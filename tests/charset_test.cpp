@@ -1,14 +1,14 @@
 #include "charset/charset.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
-#include "tests/test_support.h"
+#include "app/state.h"
 #include "tests/text_support.h"
 
 namespace glyfor {
 namespace {
-
-using testing::StateTest;
 
 std::string sjis(cell c) {
     const SjisCode code = sjis_from_cell(c);
@@ -93,41 +93,6 @@ TEST(SetText, TheFullGridFitsItsBound) {
     KanjiSet back;
     parse_set_text(text.c_str(), back);
     EXPECT_EQ(back.flags, all.flags);
-}
-
-using Normalise = StateTest;
-
-TEST_F(Normalise, RewritesSlotFourCountsAndShows) {
-    set_slot(kSlotRegistered, "x\x88\x9F\x88\x9F\x82\xA0");
-    normalise_registered();
-    EXPECT_EQ(slot(kSlotRegistered), "\x82\xA0\x88\x9F");
-    EXPECT_EQ(settings[kRegisteredCount], 2);
-    EXPECT_EQ(view.shown[kRegisteredEditRow], "\x82\xA0\x88\x9F");
-    EXPECT_EQ(view.shown.count(kDetectedEditRow), 0U);
-}
-
-TEST_F(Normalise, EmptyTextGivesAnEmptySet) {
-    settings[kRegisteredCount] = 5;
-    normalise_registered();
-    EXPECT_EQ(slot(kSlotRegistered), "");
-    EXPECT_EQ(settings[kRegisteredCount], 0);
-    EXPECT_EQ(count_set(registered_set), 0);
-}
-
-TEST_F(Normalise, ShowDetectedRebuildsWithoutCounting) {
-    detected_set.flags[1410] = 1;
-    detected_set.flags[0] = 1;
-    show_detected();
-    EXPECT_EQ(slot(kSlotDetected), "\x81\x40\x88\x9F");
-    EXPECT_EQ(view.shown[kDetectedEditRow], "\x81\x40\x88\x9F");
-    EXPECT_EQ(settings[kDetectedCount], 0);
-}
-
-TEST_F(Normalise, WorksWithoutAWindow) {
-    text_view = nullptr;
-    set_slot(kSlotRegistered, "\x88\x9F");
-    normalise_registered();
-    EXPECT_EQ(settings[kRegisteredCount], 1);
 }
 
 }  // namespace

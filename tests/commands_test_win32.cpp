@@ -17,15 +17,19 @@
 #include "app/generation.h"
 #include "app/layout.h"
 #include "app/messages.h"
+#include "app/registration.h"
+#include "app/state.h"
 #include "app/window_win32.h"
 #include "charset/charset.h"
-#include "charset/state.h"
 #include "font/font_writer.h"
 #include "tests/text_support.h"
 #include "tests/ui_driver_win32.h"
 
 namespace glyfor {
 namespace {
+
+// The window under test keeps its state here.
+WindowState main_window;
 
 // Shift-JIS characters in JIS order.
 const std::string kA = "\x88\x9f";   // 亜
@@ -34,9 +38,12 @@ const std::string kAi = "\x88\xa1";  // 娃
 const std::string kAo = "\x88\xa2";  // 阿
 const std::string kIn = "\x88\xf7";  // 院
 
-constexpr std::array<int, 7> kBusyRows = {6, 25, 10, 11, 12, 7, 15};
+constexpr std::array<int, 7> kBusyRows = {kInputFileRow,     kGenerateRow, kAddAllRow,
+                                          kClearRow,         kSortRow,     kDetectedEditRow,
+                                          kRegisteredEditRow};
 // Stay usable while an operation runs.
-constexpr std::array<int, 4> kAlwaysEnabledRows = {1, 2, 26, 27};
+constexpr std::array<int, 4> kAlwaysEnabledRows = {kLanguageRow, kDefaultSizeRow, kOptionCcRlRow,
+                                                   kOptionSignedRow};
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -106,25 +113,33 @@ struct Seen {
 };
 
 // Watches the busy set whenever an operation shows a text, and passes the text on.
-class BusyWatch : public TextView {
+class BusyWatch : public TextObserver {
   public:
-    explicit BusyWatch(TextView* window_view) : window_view_(window_view) {}
-    void show_text(int row, const char* text) override {
-        ++shown;
-        for (int busy : kBusyRows) {
-            if (IsWindowEnabled(control_handles[busy])) ++busy_enabled;
-        }
-        for (int other : kAlwaysEnabledRows) {
-            if (!IsWindowEnabled(control_handles[other])) ++others_disabled;
-        }
-        if (window_view_ != nullptr) window_view_->show_text(row, text);
+    explicit BusyWatch(TextObserver* window_view) : window_view_(window_view) {}
+    void detected_text_changed(const char* text) override {
+        watch();
+        if (window_view_ != nullptr) window_view_->detected_text_changed(text);
+    }
+    void registered_text_changed(const char* text) override {
+        watch();
+        if (window_view_ != nullptr) window_view_->registered_text_changed(text);
     }
     int shown = 0;
     int busy_enabled = 0;
     int others_disabled = 0;
 
   private:
-    TextView* window_view_;
+    void watch() {
+        ++shown;
+        for (int busy : kBusyRows) {
+            if (IsWindowEnabled(main_window.controls[busy])) ++busy_enabled;
+        }
+        for (int other : kAlwaysEnabledRows) {
+            if (!IsWindowEnabled(main_window.controls[other])) ++others_disabled;
+        }
+    }
+
+    TextObserver* window_view_;
 };
 
 class CommandTest : public ::testing::Test {
@@ -152,7 +167,7 @@ class CommandTest : public ::testing::Test {
     void open_window() {
         static const bool registered = register_window_class(GetModuleHandleA(nullptr));
         ASSERT_TRUE(registered);
-        window_ = create_main_window(GetModuleHandleA(nullptr));
+        window_ = create_main_window(GetModuleHandleA(nullptr), main_window);
         ASSERT_NE(window_, nullptr);
         ShowWindow(window_, SW_SHOWNORMAL);
         UpdateWindow(window_);
@@ -176,13 +191,13 @@ class CommandTest : public ::testing::Test {
 
     std::string path(const std::string& name) const { return dir_ + "\\" + name; }
 
-    static std::string text_of(int row) { return ui::text_of(control_handles[row]); }
+    static std::string text_of(int row) { return ui::text_of(main_window.controls[row]); }
     // As if typed: the text is in the control only, not yet in its slot.
     static void type(int row, const std::string& text) {
-        SetWindowTextA(control_handles[row], text.c_str());
+        SetWindowTextA(main_window.controls[row], text.c_str());
     }
     static bool checked(int row) {
-        return SendMessageA(control_handles[row], BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return SendMessageA(main_window.controls[row], BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     static std::string slot(int index) {
         return text_slots[static_cast<std::size_t>(index)].data();
@@ -192,14 +207,14 @@ class CommandTest : public ::testing::Test {
     int command(
         int id, const std::function<void()>& user = [] {}) {
         ui::User the_user(user);
-        on_command(window_, 0, id);
+        on_command(main_window, 0, id);
         return the_user.finish();
     }
 
     // Whether the command asked for a repaint of the window.
     bool repainted(int code, int id) {
         ValidateRect(window_, nullptr);
-        on_command(window_, code, id);
+        on_command(main_window, code, id);
         return GetUpdateRect(window_, nullptr, FALSE) != FALSE;
     }
 
@@ -220,7 +235,7 @@ class CommandTest : public ::testing::Test {
             seen.dialog = true;
             seen.file_name = ui::file_name_of(dialog);
             for (int row : kBusyRows) {
-                seen.busy_rows_enabled &= IsWindowEnabled(control_handles[row]) != FALSE;
+                seen.busy_rows_enabled &= IsWindowEnabled(main_window.controls[row]) != FALSE;
             }
             ui::accept_file_name(dialog, file);
             if ((then & kOverwriteQuestion) != 0) {
@@ -257,12 +272,12 @@ class CommandTest : public ::testing::Test {
 TEST_F(CommandTest, NotificationsAreIgnoredWithoutRepaint) {
     const Settings before = settings;
     for (int code : {EN_CHANGE, EN_UPDATE, BN_DOUBLECLICKED}) {
-        for (int id : {1, 10, 11, 26}) {
+        for (int id : {kLanguageRow, kAddAllRow, kClearRow, kOptionCcRlRow}) {
             EXPECT_FALSE(repainted(code, id)) << code << " " << id;
         }
     }
     EXPECT_EQ(settings, before);
-    EXPECT_FALSE(checked(26));
+    EXPECT_FALSE(checked(kOptionCcRlRow));
     EXPECT_STREQ(text_of(1).c_str(), label(kControlTable[1], 0));
 }
 
@@ -282,13 +297,13 @@ TEST_F(CommandTest, CommandsWithoutActionOnlyRepaint) {
 
 TEST_F(CommandTest, LanguageButtonSwitchesBothWays) {
     ASSERT_EQ(settings[kLanguage], 0);
-    EXPECT_TRUE(repainted(0, 1));
+    EXPECT_TRUE(repainted(0, kLanguageRow));
     EXPECT_EQ(settings[kLanguage], 1);
     EXPECT_EQ(text_of(1), "Japanese");
     EXPECT_EQ(text_of(10), "Add all");
-    EXPECT_EQ(text_of(26), "for CC-RL Compiler");
+    EXPECT_EQ(text_of(kOptionCcRlRow), "for CC-RL Compiler");
 
-    EXPECT_TRUE(repainted(0, 1));
+    EXPECT_TRUE(repainted(0, kLanguageRow));
     EXPECT_EQ(settings[kLanguage], 0);
     EXPECT_EQ(text_of(1), "English");
     EXPECT_STREQ(text_of(10).c_str(), label(kControlTable[10], 0));
@@ -299,12 +314,12 @@ TEST_F(CommandTest, SharpButtonRestoresTheDefaultSize) {
     RECT before{};
     GetWindowRect(window_, &before);
 
-    EXPECT_TRUE(repainted(0, 2));
+    EXPECT_TRUE(repainted(0, kDefaultSizeRow));
     pump();
     RECT after{};
     GetWindowRect(window_, &after);
-    EXPECT_EQ(after.right - after.left, char_metrics.char_width * 540 / 10);
-    EXPECT_EQ(after.bottom - after.top, char_metrics.line_height * 295 / 10);
+    EXPECT_EQ(after.right - after.left, main_window.metrics.char_width * 540 / 10);
+    EXPECT_EQ(after.bottom - after.top, main_window.metrics.line_height * 295 / 10);
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
 }
@@ -338,7 +353,7 @@ TEST_F(CommandTest, InputFileShowsTheCharactersNotRegisteredYet) {
     type(kRegisteredEditRow, kI + "x" + kI);
 
     Seen seen;
-    EXPECT_EQ(command(6, choose(path("input.txt"), seen)), 0);
+    EXPECT_EQ(command(kInputFileRow, choose(path("input.txt"), seen)), 0);
 
     EXPECT_TRUE(seen.dialog);
     EXPECT_EQ(seen.file_name, "earlier.txt");
@@ -351,7 +366,7 @@ TEST_F(CommandTest, InputFileShowsTheCharactersNotRegisteredYet) {
     // The scan normalises what the user typed into the registered edit.
     EXPECT_EQ(text_of(kRegisteredEditRow), kI);
     EXPECT_EQ(settings[kRegisteredCount], 1);
-    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << row;
+    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(main_window.controls[row])) << row;
 }
 
 TEST_F(CommandTest, InputFileThatCannotBeOpenedIsReported) {
@@ -378,7 +393,7 @@ TEST_F(CommandTest, InputFileThatCannotBeOpenedIsReported) {
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
         Seen seen;
-        EXPECT_EQ(command(6, choose(path(name), seen, kMessage)), 0);
+        EXPECT_EQ(command(kInputFileRow, choose(path(name), seen, kMessage)), 0);
         CloseHandle(held);
 
         EXPECT_EQ(seen.message, c.message) << c.language;
@@ -396,7 +411,7 @@ TEST_F(CommandTest, CancelledOpenDialogChangesNothing) {
     const Settings before = settings;
 
     Seen seen;
-    EXPECT_EQ(command(6, cancel(seen)), 0);
+    EXPECT_EQ(command(kInputFileRow, cancel(seen)), 0);
 
     EXPECT_EQ(seen.file_name, "input.txt");
     EXPECT_EQ(settings, before);
@@ -409,7 +424,7 @@ TEST_F(CommandTest, OpenDialogInsistsOnAnExistingFile) {
     set_slot(kSlotInputPath, "earlier.txt");
     std::string complaint;
     bool still_open = false;
-    EXPECT_EQ(command(6,
+    EXPECT_EQ(command(kInputFileRow,
                       [this, &complaint, &still_open] {
                           HWND dialog = ui::wait_for_dialog();
                           if (dialog == nullptr) return;
@@ -437,10 +452,10 @@ TEST_F(CommandTest, PathTooLongForTheDialogIsOfferedAsAnEmptyName) {
         bool offered;
     };
     const Case cases[] = {
-        {6, kSlotInputPath, 999, true},  // fills the buffer with its NUL
-        {6, kSlotInputPath, 1000, false},
-        {25, kSlotOutputPath, 999, true},
-        {25, kSlotOutputPath, 4000, false},
+        {kInputFileRow, kSlotInputPath, 999, true},  // fills the buffer with its NUL
+        {kInputFileRow, kSlotInputPath, 1000, false},
+        {kGenerateRow, kSlotOutputPath, 999, true},
+        {kGenerateRow, kSlotOutputPath, 4000, false},
     };
     for (const Case& c : cases) {
         const std::string stored(c.length, 'n');
@@ -458,7 +473,7 @@ TEST_F(CommandTest, RegistrationButtonsWorkOnWhatWasTyped) {
     type(kDetectedEditRow, kAo + kA);
     type(kRegisteredEditRow, kAi + "\r\n" + kI);
     settings[kDetectedCount] = 7;
-    EXPECT_TRUE(repainted(0, 10));
+    EXPECT_TRUE(repainted(0, kAddAllRow));
     EXPECT_EQ(text_of(kRegisteredEditRow), kA + kI + kAi + kAo);
     EXPECT_EQ(settings[kRegisteredCount], 4);
     EXPECT_EQ(text_of(kDetectedEditRow), kAo + kA);
@@ -466,14 +481,14 @@ TEST_F(CommandTest, RegistrationButtonsWorkOnWhatWasTyped) {
 
     // Sort takes the typed text, drops duplicates and foreign bytes.
     type(kRegisteredEditRow, kIn + "ab" + kAi + kIn + kA);
-    EXPECT_TRUE(repainted(0, 12));
+    EXPECT_TRUE(repainted(0, kSortRow));
     EXPECT_EQ(text_of(kRegisteredEditRow), kA + kAi + kIn);
     EXPECT_EQ(slot(kSlotRegistered), kA + kAi + kIn);
     EXPECT_EQ(settings[kRegisteredCount], 3);
 
     // Clear empties the registration only.
     type(kDetectedEditRow, kI);
-    EXPECT_TRUE(repainted(0, 11));
+    EXPECT_TRUE(repainted(0, kClearRow));
     EXPECT_EQ(text_of(kRegisteredEditRow), "");
     EXPECT_EQ(slot(kSlotRegistered), "");
     EXPECT_EQ(settings[kRegisteredCount], 0);
@@ -483,32 +498,32 @@ TEST_F(CommandTest, RegistrationButtonsWorkOnWhatWasTyped) {
 
 TEST_F(CommandTest, BusySetIsDisabledWhileAnOperationRuns) {
     write_file(path("input.txt"), kA + kAi);
-    for (int id : {6, 10, 11, 12, 25}) {
-        BusyWatch watch(text_view);
-        TextView* window_view = text_view;
-        text_view = &watch;
+    for (int id : {kInputFileRow, kAddAllRow, kClearRow, kSortRow, kGenerateRow}) {
+        BusyWatch watch(text_observer);
+        TextObserver* window_view = text_observer;
+        text_observer = &watch;
         type(kRegisteredEditRow, kI + kA);
         Seen seen;
-        const std::string file = path(id == 6 ? "input.txt" : "out.inc");
+        const std::string file = path(id == kInputFileRow ? "input.txt" : "out.inc");
         EXPECT_EQ(command(
-                      id, id == 6 || id == 25 ? choose(file, seen) : [] {}),
+                      id, id == kInputFileRow || id == kGenerateRow ? choose(file, seen) : [] {}),
                   0);
-        text_view = window_view;
+        text_observer = window_view;
 
         EXPECT_GT(watch.shown, 0) << id;
         EXPECT_EQ(watch.busy_enabled, 0) << id;
         EXPECT_EQ(watch.others_disabled, 0) << id;
         for (int row : kBusyRows)
-            EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << id << " " << row;
+            EXPECT_TRUE(IsWindowEnabled(main_window.controls[row])) << id << " " << row;
         for (int row : kAlwaysEnabledRows)
-            EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << id << " " << row;
+            EXPECT_TRUE(IsWindowEnabled(main_window.controls[row])) << id << " " << row;
     }
 }
 
 TEST_F(CommandTest, GenerateOffersGlyforIncWhenNoPathIsStored) {
     const Settings before = settings;
     Seen seen;
-    EXPECT_EQ(command(25, cancel(seen)), 0);
+    EXPECT_EQ(command(kGenerateRow, cancel(seen)), 0);
 
     EXPECT_TRUE(seen.dialog);
     EXPECT_EQ(seen.file_name, "Glyfor.inc");
@@ -523,8 +538,10 @@ TEST_F(CommandTest, GenerateWritesTheTypedCharactersAndShowsThemSorted) {
         bool signed_data;
     };
     for (const Case& options : {Case{false, false}, Case{true, true}, Case{false, true}}) {
-        if (options.cc_rl != (settings[kOptionCcRl] != 0)) on_command(window_, 0, 26);
-        if (options.signed_data != (settings[kOptionSigned] != 0)) on_command(window_, 0, 27);
+        if (options.cc_rl != (settings[kOptionCcRl] != 0))
+            on_command(main_window, 0, kOptionCcRlRow);
+        if (options.signed_data != (settings[kOptionSigned] != 0))
+            on_command(main_window, 0, kOptionSignedRow);
         const std::string typed = kIn + kA + "?" + kAi + kA;
         type(kRegisteredEditRow, typed);
         // Saving over an existing file: it is replaced once the user agrees.
@@ -532,7 +549,7 @@ TEST_F(CommandTest, GenerateWritesTheTypedCharactersAndShowsThemSorted) {
         set_slot(kSlotOutputPath, "before.inc");
 
         Seen seen;
-        EXPECT_EQ(command(25, choose(path("font.inc"), seen, kOverwriteQuestion)), 0);
+        EXPECT_EQ(command(kGenerateRow, choose(path("font.inc"), seen, kOverwriteQuestion)), 0);
 
         EXPECT_EQ(seen.file_name, "before.inc");
         EXPECT_NE(seen.question, "") << "the overwrite question";
@@ -559,25 +576,26 @@ TEST_F(CommandTest, OutputThatCannotBeCreatedIsReportedAndLeavesFilesAlone) {
 
     // A folder that does not exist.
     Seen missing;
-    EXPECT_EQ(command(25, choose(path("missing\\font.inc"), missing, kMessage)), 0);
+    EXPECT_EQ(command(kGenerateRow, choose(path("missing\\font.inc"), missing, kMessage)), 0);
     EXPECT_EQ(missing.message, japanese);
     EXPECT_EQ(missing.caption, "Open error");
     EXPECT_EQ(slot(kSlotOutputPath), path("missing\\font.inc"));
     EXPECT_FALSE(file_exists(path("missing")));
 
     // A good file another program holds open: it cannot be replaced and stays as it was.
-    on_command(window_, 0, 1);
+    on_command(main_window, 0, kLanguageRow);
     write_file(path("held.inc"), "the good file\r\n");
     HANDLE held = CreateFileA(path("held.inc").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Seen locked;
-    EXPECT_EQ(command(25, choose(path("held.inc"), locked, kOverwriteQuestion | kMessage)), 0);
+    EXPECT_EQ(
+        command(kGenerateRow, choose(path("held.inc"), locked, kOverwriteQuestion | kMessage)), 0);
     CloseHandle(held);
     EXPECT_EQ(locked.message, "Can't create the output file.\n");
     EXPECT_EQ(read_file(path("held.inc")), "the good file\r\n");
     EXPECT_FALSE(file_exists(path("held.inc.tmp")));
-    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(control_handles[row])) << row;
+    for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(main_window.controls[row])) << row;
 }
 
 TEST_F(CommandTest, UserSessionSurvivesARestart) {
@@ -589,14 +607,14 @@ TEST_F(CommandTest, UserSessionSurvivesARestart) {
     write_file(path("menu.txt"), text);
 
     Seen scan;
-    EXPECT_EQ(command(6, choose(path("menu.txt"), scan)), 0);
+    EXPECT_EQ(command(kInputFileRow, choose(path("menu.txt"), scan)), 0);
     EXPECT_EQ(settings[kDetectedCount], 10);
-    EXPECT_TRUE(repainted(0, 10));
+    EXPECT_TRUE(repainted(0, kAddAllRow));
     EXPECT_EQ(settings[kRegisteredCount], 10);
-    on_command(window_, 0, 26);
-    on_command(window_, 0, 27);
+    on_command(main_window, 0, kOptionCcRlRow);
+    on_command(main_window, 0, kOptionSignedRow);
     Seen generate;
-    EXPECT_EQ(command(25, choose(path("menu.inc"), generate)), 0);
+    EXPECT_EQ(command(kGenerateRow, choose(path("menu.inc"), generate)), 0);
     EXPECT_EQ(generate.message, "");
 
     const std::string generated = read_file(path("menu.inc"));
@@ -633,8 +651,8 @@ TEST_F(CommandTest, UserSessionSurvivesARestart) {
          {kRegisteredCount, kDetectedCount, kOptionCcRl, kOptionSigned, kMinCode, kMaxCode}) {
         EXPECT_EQ(settings[entry], before[entry]) << entry;
     }
-    EXPECT_TRUE(checked(26));
-    EXPECT_TRUE(checked(27));
+    EXPECT_TRUE(checked(kOptionCcRlRow));
+    EXPECT_TRUE(checked(kOptionSignedRow));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "app/generation.h"
 #include "charset/charset.h"
-#include "charset/state.h"
+#include "app/state.h"
 #include "font/font_writer.h"
 
 namespace glyfor {

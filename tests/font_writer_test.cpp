@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
 #include "app/generation.h"
 #include "charset/charset.h"
 #include "font/glyph_table.h"
@@ -319,7 +320,7 @@ TEST_F(FontWriter, NormalisesTheRegisteredTextAndStoresTheParameters) {
     settings[kOptionSigned] = 0;
     generate();
     EXPECT_EQ(slot(kSlotRegistered), "\x82\xA0\x88\x9F");
-    EXPECT_EQ(view.shown[kRegisteredEditRow], "\x82\xA0\x88\x9F");
+    EXPECT_EQ(view.registered, "\x82\xA0\x88\x9F");
     const Settings expected{100, 101, 102,    103,    104, 105, 106,  107, 108, 109,
                             0,   2,   0x82A0, 0x889F, 1,   28,  2304, 117, 0,   0};
     EXPECT_EQ(settings, expected);

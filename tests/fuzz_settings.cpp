@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "charset/state.h"
+#include "app/state.h"
 #include "tests/text_support.h"
 
 namespace {

@@ -1,12 +1,17 @@
-#include "charset/registration.h"
+#include "app/registration.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "app/state.h"
 #include "charset/charset.h"
-#include "charset/state.h"
+#include "charset/registration.h"
 #include "tests/test_support.h"
+#include "tests/text_support.h"
 
 namespace glyfor {
 namespace {
@@ -58,7 +63,7 @@ TEST_F(RegistrationTest, ScanDetectsUnregisteredCharacters) {
         EXPECT_EQ(slot(kSlotDetected), k.detected);
         EXPECT_EQ(settings[kDetectedCount], k.count);
         EXPECT_EQ(count_set(detected_set), k.count);
-        EXPECT_EQ(view.shown[kDetectedEditRow], k.detected);
+        EXPECT_EQ(view.detected, k.detected);
     }
 }
 
@@ -67,7 +72,7 @@ TEST_F(RegistrationTest, ScanNormalisesTheRegisteredText) {
     scan_input_buffer(KA KE, 4);
     EXPECT_EQ(slot(kSlotRegistered), KA KI);
     EXPECT_EQ(settings[kRegisteredCount], 2);
-    EXPECT_EQ(view.shown[kRegisteredEditRow], KA KI);
+    EXPECT_EQ(view.registered, KA KI);
     EXPECT_EQ(slot(kSlotDetected), KE);
 }
 
@@ -125,7 +130,7 @@ TEST_F(RegistrationTest, AddAllMergesTheDetectedTextAndRescanFindsNothing) {
     add_all();
     EXPECT_EQ(slot(kSlotRegistered), KA KI KW);
     EXPECT_EQ(settings[kRegisteredCount], 3);
-    EXPECT_EQ(view.shown[kRegisteredEditRow], KA KI KW);
+    EXPECT_EQ(view.registered, KA KI KW);
     EXPECT_EQ(slot(kSlotDetected), KI KW);
     EXPECT_EQ(settings[kDetectedCount], 2);
 
@@ -153,7 +158,7 @@ TEST_F(RegistrationTest, ClearEmptiesOnlyTheRegisteredText) {
     clear_registration();
     EXPECT_EQ(slot(kSlotRegistered), "");
     EXPECT_EQ(settings[kRegisteredCount], 0);
-    EXPECT_EQ(view.shown[kRegisteredEditRow], "");
+    EXPECT_EQ(view.registered, "");
     EXPECT_EQ(slot(kSlotDetected), KW);
     EXPECT_EQ(settings[kDetectedCount], 1);
 
@@ -175,7 +180,98 @@ TEST_F(RegistrationTest, SortRewritesTheRegisteredTextCanonically) {
     EXPECT_EQ(settings[kRegisteredCount], 34);
     EXPECT_EQ(sorted.substr(60, 2), "\r\n");
     EXPECT_EQ(sorted.substr(sorted.size() - 6), KA KI KE);
-    EXPECT_EQ(view.shown[kRegisteredEditRow], sorted);
+    EXPECT_EQ(view.registered, sorted);
+}
+
+using Normalise = StateTest;
+
+TEST_F(Normalise, RewritesSlotFourCountsAndShows) {
+    set_slot(kSlotRegistered, "x\x88\x9F\x88\x9F\x82\xA0");
+    normalise_registered();
+    EXPECT_EQ(slot(kSlotRegistered), "\x82\xA0\x88\x9F");
+    EXPECT_EQ(settings[kRegisteredCount], 2);
+    EXPECT_EQ(view.registered, "\x82\xA0\x88\x9F");
+    EXPECT_FALSE(view.detected);
+}
+
+TEST_F(Normalise, EmptyTextGivesAnEmptySet) {
+    settings[kRegisteredCount] = 5;
+    normalise_registered();
+    EXPECT_EQ(slot(kSlotRegistered), "");
+    EXPECT_EQ(settings[kRegisteredCount], 0);
+    EXPECT_EQ(count_set(registered_set), 0);
+}
+
+TEST_F(Normalise, ShowDetectedRebuildsWithoutCounting) {
+    detected_set.flags[1410] = 1;
+    detected_set.flags[0] = 1;
+    show_detected();
+    EXPECT_EQ(slot(kSlotDetected), "\x81\x40\x88\x9F");
+    EXPECT_EQ(view.detected, "\x81\x40\x88\x9F");
+    EXPECT_FALSE(view.registered);
+    EXPECT_EQ(settings[kDetectedCount], 0);
+}
+
+TEST_F(Normalise, WorksWithoutAWindow) {
+    text_observer = nullptr;
+    set_slot(kSlotRegistered, "\x88\x9F");
+    normalise_registered();
+    EXPECT_EQ(settings[kRegisteredCount], 1);
+}
+
+// The set logic itself, as glyfor-cli and the operations above use it.
+KanjiSet set_of(std::initializer_list<cell> cells) {
+    KanjiSet set;
+    for (cell c : cells) set.flags[static_cast<std::size_t>(c)] = 1;
+    return set;
+}
+
+TEST(SetLogic, DetectedIsSeenMinusRegisteredAndAddAllIsTheUnion) {
+    const KanjiSet seen = set_of({0, 1410, 1411, kCellCount - 1});
+    const KanjiSet registered = set_of({1, 1410, kCellCount - 1});
+    EXPECT_EQ(unregistered_cells(seen, registered).flags, set_of({0, 1411}).flags);
+    EXPECT_EQ(unregistered_cells(seen, KanjiSet{}).flags, seen.flags);
+    EXPECT_EQ(count_set(unregistered_cells(seen, seen)), 0);
+    EXPECT_EQ(union_of(seen, registered).flags, set_of({0, 1, 1410, 1411, kCellCount - 1}).flags);
+    EXPECT_EQ(union_of(KanjiSet{}, registered).flags, registered.flags);
+}
+
+TEST(SetLogic, NormalisingRewritesTheTextInPlace) {
+    // Every cell once, last to first, with a stray byte: the canonical text is as long as a
+    // set text gets, longer than its input, so it must be built only once parsing is done.
+    std::string text;
+    for (cell c = kCellCount - 1; c >= 0; --c) {
+        const SjisCode code = sjis_from_cell(c);
+        text += static_cast<char>(code >> 8);
+        text += static_cast<char>(code & 0xFF);
+    }
+    text += "x";
+    std::vector<char> buffer(kMaxSetTextSize, '\0');
+    std::copy(text.begin(), text.end(), buffer.begin());
+    KanjiSet set;
+    EXPECT_EQ(normalise_set_text(buffer.data(), set), kCellCount);
+    EXPECT_EQ(count_set(set), kCellCount);
+    EXPECT_EQ(std::string(buffer.data()), testing::canonical_text(text));
+    EXPECT_EQ(std::string(buffer.data()).size() + 1, kMaxSetTextSize);
+
+    char empty[kMaxSetTextSize] = "ab\r\n";
+    EXPECT_EQ(normalise_set_text(empty, set), 0);
+    EXPECT_STREQ(empty, "");
+}
+
+TEST(SetLogic, BufferReaderHandsOutTheBytesOnceAndAdvances) {
+    const std::string input = KA "x" KI;
+    ByteSpan rest{input.data(), input.size()};
+    const ByteReader reader = buffer_reader(rest);
+    std::array<unsigned char, 3> block{};
+    EXPECT_EQ(reader.read(reader.context, block.data(), block.size()), 3U);
+    EXPECT_EQ(rest.size, 2U);
+    EXPECT_EQ(reader.read(reader.context, block.data(), block.size()), 2U);
+    EXPECT_EQ(std::string(block.begin(), block.begin() + 2), KI);
+    EXPECT_EQ(reader.read(reader.context, block.data(), block.size()), 0U);
+
+    ByteSpan again{input.data(), input.size()};
+    EXPECT_EQ(scan_cells(buffer_reader(again)).flags, set_of({1410, 1411}).flags);
 }
 
 }  // namespace

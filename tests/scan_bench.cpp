@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "charset/charset.h"
-#include "charset/registration.h"
-#include "charset/state.h"
+#include "app/registration.h"
+#include "app/state.h"
 
 namespace glyfor {
 namespace {

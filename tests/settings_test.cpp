@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "charset/state.h"
+#include "app/state.h"
 #include "tests/test_support.h"
 #include "tests/text_support.h"
 

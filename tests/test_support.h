@@ -1,32 +1,37 @@
-// Shared fixtures of the unit tests: a fresh program state and a view that records what the
-// edit controls were given.
+// Shared fixtures of the unit tests: a fresh program state and an observer that records the
+// texts the operations report as changed.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <optional>
 #include <string>
 
-#include "charset/state.h"
+#include "app/state.h"
 
 namespace glyfor::testing {
 
-class RecordingView : public TextView {
-public:
-    void show_text(int row, const char* text) override { shown[row] = text; }
-    std::map<int, std::string> shown;
+// The last text reported for each edit control; none while an operation has not reported one.
+class RecordingView : public TextObserver {
+  public:
+    void detected_text_changed(const char* text) override { detected = text; }
+    void registered_text_changed(const char* text) override { registered = text; }
+    std::optional<std::string> detected;
+    std::optional<std::string> registered;
 };
 
 // Every test starts from the state of a first start, with a recording view attached.
 class StateTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         reset_state();
-        text_view = &view;
+        text_observer = &view;
     }
-    void TearDown() override { text_view = nullptr; }
+    void TearDown() override { text_observer = nullptr; }
 
-    static std::string slot(int index) { return text_slots[static_cast<std::size_t>(index)].data(); }
+    static std::string slot(int index) {
+        return text_slots[static_cast<std::size_t>(index)].data();
+    }
 
     RecordingView view;
 };

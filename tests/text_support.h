@@ -4,7 +4,7 @@
 #include <string>
 
 #include "charset/charset.h"
-#include "charset/sink.h"
+#include "font/sink.h"
 
 namespace glyfor::testing {
 

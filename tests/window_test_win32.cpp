@@ -13,13 +13,17 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "app/registration.h"
 #include "app/settings.h"
+#include "app/state.h"
 #include "app/window_win32.h"
 #include "charset/charset.h"
-#include "charset/state.h"
 
 namespace glyfor {
 namespace {
+
+// The window under test keeps its state here.
+WindowState main_window;
 
 namespace fs = std::filesystem;
 
@@ -130,7 +134,7 @@ class WindowTest : public ::testing::Test {
     }
 
     void start() {
-        window_ = create_main_window(GetModuleHandleA(nullptr));
+        window_ = create_main_window(GetModuleHandleA(nullptr), main_window);
         ASSERT_NE(window_, nullptr);
         ShowWindow(window_, SW_SHOWNORMAL);
         UpdateWindow(window_);
@@ -155,8 +159,10 @@ class WindowTest : public ::testing::Test {
 
     // Makes the client area `cols` by `lines` cells, half a cell to spare each way.
     void resize_client(int cols, int lines) {
-        const int width = cols * char_metrics.char_width + char_metrics.char_width / 2;
-        const int height = lines * char_metrics.line_height + char_metrics.line_height / 2;
+        const int width =
+            cols * main_window.metrics.char_width + main_window.metrics.char_width / 2;
+        const int height =
+            lines * main_window.metrics.line_height + main_window.metrics.line_height / 2;
         // Scroll bars come and go with the size; a few rounds settle them.
         for (int round = 0; round < 4; ++round) {
             RECT frame{};
@@ -170,8 +176,8 @@ class WindowTest : public ::testing::Test {
         }
         RECT client{};
         GetClientRect(window_, &client);
-        ASSERT_EQ(client.right / char_metrics.char_width, cols);
-        ASSERT_EQ(client.bottom / char_metrics.line_height, lines);
+        ASSERT_EQ(client.right / main_window.metrics.char_width, cols);
+        ASSERT_EQ(client.bottom / main_window.metrics.line_height, lines);
     }
 
     void scroll(UINT message, int request, int times = 1) {
@@ -195,9 +201,9 @@ TEST_F(WindowTest, MetricsComeFromTheDefaultFont) {
     std::printf("default font: average width %ld, height %ld + %ld, %s pitch\n",
                 metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading,
                 variable ? "variable" : "fixed");
-    EXPECT_EQ(char_metrics.char_width,
+    EXPECT_EQ(main_window.metrics.char_width,
               variable ? metrics.tmAveCharWidth * 3 / 2 : metrics.tmAveCharWidth);
-    EXPECT_EQ(char_metrics.line_height, metrics.tmHeight + metrics.tmExternalLeading);
+    EXPECT_EQ(main_window.metrics.line_height, metrics.tmHeight + metrics.tmExternalLeading);
     EXPECT_EQ(wide_text_of(window_), L"Glyfor:漢字フォント・データ生成 R1.11");
     EXPECT_EQ(text_of(window_), kCaption);
     // The scroll-bar bits come and go with the bars, which a window this large does not need.
@@ -213,7 +219,7 @@ TEST_F(WindowTest, EveryControlOfTheTableWithItsIdentifierClassStyleAndRectangle
         SCOPED_TRACE(row);
         const ControlDef& def = kControlTable[static_cast<std::size_t>(row)];
         HWND item = control(row);
-        EXPECT_EQ(item, control_handles[static_cast<std::size_t>(row)]);
+        EXPECT_EQ(item, main_window.controls[static_cast<std::size_t>(row)]);
         if (control_class(def) == nullptr) {
             EXPECT_EQ(item, nullptr);
             continue;
@@ -227,7 +233,7 @@ TEST_F(WindowTest, EveryControlOfTheTableWithItsIdentifierClassStyleAndRectangle
         if (def.kind == kEditSlot) style |= WS_BORDER;
         EXPECT_EQ(style, static_cast<DWORD>(def.style));
         EXPECT_TRUE(IsWindowEnabled(item));
-        const ControlPlacement at = control_placement(def, char_metrics, {0, 0});
+        const ControlPlacement at = control_placement(def, main_window.metrics, {0, 0});
         const RECT rect = client_rect_of(item);
         EXPECT_EQ(rect.left, at.x);
         EXPECT_EQ(rect.top, at.y);
@@ -266,8 +272,8 @@ TEST_F(WindowTest, LabelsInJapaneseWithoutASettingsFile) {
     }
     EXPECT_EQ(text_of(control(kDetectedEditRow)), "");
     EXPECT_EQ(text_of(control(kRegisteredEditRow)), "");
-    EXPECT_EQ(SendMessageA(control(26), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageA(control(27), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(control(kOptionCcRlRow), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(control(kOptionSignedRow), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(WindowTest, LabelsInEnglishWhenStoredSo) {
@@ -278,7 +284,7 @@ TEST_F(WindowTest, LabelsInEnglishWhenStoredSo) {
     for (const Label& label : kLabels) EXPECT_EQ(text_of(control(label.row)), label.english);
     // Back to Japanese the way the language command does it.
     settings[kLanguage] = 0;
-    relabel();
+    relabel(main_window);
     for (const Label& label : kLabels) EXPECT_EQ(wide_text_of(control(label.row)), label.japanese);
     EXPECT_EQ(text_of(window_), kCaption);
 }
@@ -295,9 +301,9 @@ TEST_F(WindowTest, InitialTextsAndCheckMarksComeFromTheSettingsFile) {
         start();
         EXPECT_EQ(text_of(control(kDetectedEditRow)), kDetectedText);
         EXPECT_EQ(text_of(control(kRegisteredEditRow)), kRegisteredText);
-        EXPECT_EQ(SendMessageA(control(26), BM_GETCHECK, 0, 0),
+        EXPECT_EQ(SendMessageA(control(kOptionCcRlRow), BM_GETCHECK, 0, 0),
                   signed_option == 0 ? BST_CHECKED : BST_UNCHECKED);
-        EXPECT_EQ(SendMessageA(control(27), BM_GETCHECK, 0, 0),
+        EXPECT_EQ(SendMessageA(control(kOptionSignedRow), BM_GETCHECK, 0, 0),
                   signed_option == 1 ? BST_CHECKED : BST_UNCHECKED);
         close_by(WM_CLOSE);
     }
@@ -307,7 +313,7 @@ TEST_F(WindowTest, RegistrationResultsReachTheEditControls) {
     start();
     SendMessageA(control(kRegisteredEditRow), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("x\x88\xA0 \x88\x9F"));
-    read_edit_texts();
+    read_edit_texts(main_window);
     normalise_registered();
     EXPECT_EQ(text_of(control(kRegisteredEditRow)), "\x88\x9F\x88\xA0");
     EXPECT_EQ(settings[kRegisteredCount], 2);
@@ -385,28 +391,28 @@ TEST_F(WindowTest, EnlargingBringsAScrolledCanvasBack) {
     start();
     resize_client(60, 22);
     const RECT at_rest = client_rect_of(control(kDetectedEditRow));
-    const int lh = char_metrics.line_height;
+    const int lh = main_window.metrics.line_height;
 
     const DWORD style = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
     EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), static_cast<DWORD>(WS_VSCROLL));
 
     scroll(WM_VSCROLL, SB_LINEDOWN, 3);
-    EXPECT_EQ(scroll_offset.voff, -3);
+    EXPECT_EQ(main_window.offset.voff, -3);
     EXPECT_EQ(GetScrollPos(window_, SB_VERT), 3);
     EXPECT_EQ(client_rect_of(control(kDetectedEditRow)).top, at_rest.top - 3 * lh);
 
     // Releasing the thumb and the end of scrolling move nothing.
     scroll(WM_VSCROLL, SB_THUMBPOSITION);
     scroll(WM_VSCROLL, SB_ENDSCROLL);
-    EXPECT_EQ(scroll_offset.voff, -3);
+    EXPECT_EQ(main_window.offset.voff, -3);
     EXPECT_EQ(client_rect_of(control(kDetectedEditRow)).top, at_rest.top - 3 * lh);
 
     resize_client(60, 27);
-    EXPECT_EQ(scroll_offset.voff, 0);
+    EXPECT_EQ(main_window.offset.voff, 0);
     EXPECT_EQ(client_rect_of(control(kDetectedEditRow)).top, at_rest.top);
 
     resize_client(60, 35);
-    EXPECT_EQ(scroll_offset.voff, 0);
+    EXPECT_EQ(main_window.offset.voff, 0);
     EXPECT_EQ(client_rect_of(control(kDetectedEditRow)).top, at_rest.top);
     EXPECT_EQ(client_rect_of(control(kDetectedEditRow)).left, at_rest.left);
 }
@@ -415,23 +421,23 @@ TEST_F(WindowTest, ScrollingStopsAtTheEndsOfTheCanvas) {
     start();
     resize_client(40, 20);
     const RECT at_rest = client_rect_of(control(kRegisteredEditRow));
-    const int cw = char_metrics.char_width;
-    const int lh = char_metrics.line_height;
+    const int cw = main_window.metrics.char_width;
+    const int lh = main_window.metrics.line_height;
 
     scroll(WM_VSCROLL, SB_BOTTOM);
-    EXPECT_EQ(scroll_offset.voff, -(kCanvasLines + 1 - 20));
+    EXPECT_EQ(main_window.offset.voff, -(kCanvasLines + 1 - 20));
     scroll(WM_VSCROLL, SB_LINEDOWN);
-    EXPECT_EQ(scroll_offset.voff, -(kCanvasLines + 1 - 20));
+    EXPECT_EQ(main_window.offset.voff, -(kCanvasLines + 1 - 20));
     scroll(WM_HSCROLL, SB_PAGEDOWN);
-    EXPECT_EQ(scroll_offset.hoff, -(kCanvasColumns + 1 - 40));
+    EXPECT_EQ(main_window.offset.hoff, -(kCanvasColumns + 1 - 40));
     const RECT scrolled = client_rect_of(control(kRegisteredEditRow));
-    EXPECT_EQ(scrolled.left, at_rest.left + scroll_offset.hoff * cw);
-    EXPECT_EQ(scrolled.top, at_rest.top + scroll_offset.voff * lh);
+    EXPECT_EQ(scrolled.left, at_rest.left + main_window.offset.hoff * cw);
+    EXPECT_EQ(scrolled.top, at_rest.top + main_window.offset.voff * lh);
 
     scroll(WM_VSCROLL, SB_TOP);
     scroll(WM_HSCROLL, SB_LINEUP, 50);
-    EXPECT_EQ(scroll_offset.voff, 0);
-    EXPECT_EQ(scroll_offset.hoff, 0);
+    EXPECT_EQ(main_window.offset.voff, 0);
+    EXPECT_EQ(main_window.offset.hoff, 0);
     EXPECT_EQ(client_rect_of(control(kRegisteredEditRow)).left, at_rest.left);
     EXPECT_EQ(client_rect_of(control(kRegisteredEditRow)).top, at_rest.top);
 }
@@ -454,21 +460,21 @@ TEST_F(WindowTest, CounterPartlyOffTheLeftEdgeIsNotDrawn) {
     write_ini(ini);
     start();
     resize_client(30, 22);
-    const int cw = char_metrics.char_width;
-    const int lh = char_metrics.line_height;
+    const int cw = main_window.metrics.char_width;
+    const int lh = main_window.metrics.line_height;
     // The detected counter lies at columns 17..21, lines 2.6..3.6; nothing else is painted or
     // placed there within its first four columns.
     const int top = lh * 26 / 10;
     const int bottom = lh * 36 / 10;
 
     scroll(WM_HSCROLL, SB_LINEDOWN, 17);
-    ASSERT_EQ(scroll_offset.hoff, -17);
+    ASSERT_EQ(main_window.offset.hoff, -17);
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
     EXPECT_TRUE(has_ink(window_, 0, top, 4 * cw, bottom));
 
     scroll(WM_HSCROLL, SB_LINEDOWN);
-    ASSERT_EQ(scroll_offset.hoff, -18);
+    ASSERT_EQ(main_window.offset.hoff, -18);
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
     EXPECT_FALSE(has_ink(window_, 0, top, 3 * cw, bottom));

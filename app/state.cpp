@@ -1,4 +1,4 @@
-#include "charset/state.h"
+#include "app/state.h"
 
 #include <cstring>
 
@@ -8,7 +8,7 @@ Settings settings{};
 TextSlots text_slots{};
 KanjiSet registered_set{};
 KanjiSet detected_set{};
-TextView* text_view = nullptr;
+TextObserver* text_observer = nullptr;
 
 void reset_state() {
     settings.fill(0);
@@ -22,10 +22,6 @@ void set_slot(int slot, const char* text) {
     const std::size_t length = strnlen(text, target.size() - 1);
     std::memcpy(target.data(), text, length);
     target[length] = '\0';
-}
-
-void show_text(int row, const char* text) {
-    if (text_view != nullptr) text_view->show_text(row, text);
 }
 
 }  // namespace glyfor

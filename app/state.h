@@ -1,5 +1,6 @@
 // The program's state: settings, text slots and the two character sets. It all lives for the
-// whole run; the window and the settings file only read and write it.
+// whole run; the operations of app/registration.h and app/generation.h, the window and the
+// settings file read and write it.
 #pragma once
 
 #include <array>
@@ -35,6 +36,8 @@ inline constexpr int kSlotCount = 5;
 inline constexpr std::size_t kTextSize = 20000;
 using TextSlot = std::array<char, kTextSize>;
 using TextSlots = std::array<TextSlot, kSlotCount>;
+// Slots 3 and 4 are normalised in place.
+static_assert(kMaxSetTextSize <= kTextSize);
 
 enum TextSlotIndex : int {
     kSlotReserved = 0,
@@ -44,17 +47,15 @@ enum TextSlotIndex : int {
     kSlotRegistered = 4,
 };
 
-// Control rows of the two edit controls that show the detected and registered texts.
-inline constexpr int kDetectedEditRow = 7;
-inline constexpr int kRegisteredEditRow = 15;
-
-// The window implements this to show a new text in one of its edit controls.
-class TextView {
+// Told when an operation has rewritten the detected or the registered text, so that whoever
+// shows the texts (the window's edit controls) can show the new one.
+class TextObserver {
   public:
-    virtual void show_text(int row, const char* text) = 0;
+    virtual void detected_text_changed(const char* text) = 0;
+    virtual void registered_text_changed(const char* text) = 0;
 
   protected:
-    ~TextView() = default;
+    ~TextObserver() = default;
 };
 
 extern Settings settings;
@@ -62,13 +63,11 @@ extern TextSlots text_slots;
 extern KanjiSet registered_set;
 extern KanjiSet detected_set;
 // Null until the window exists.
-extern TextView* text_view;
+extern TextObserver* text_observer;
 
-// All settings 0, all slots and both sets empty; the view stays as it is.
+// All settings 0, all slots and both sets empty; the observer stays as it is.
 void reset_state();
 // Bounded copy into a slot; a longer text is cut to fit, NUL included.
 void set_slot(int slot, const char* text);
-// Hands the text to the view, if there is one.
-void show_text(int row, const char* text);
 
 }  // namespace glyfor
