@@ -100,6 +100,8 @@ class LiteralLexer {
     unsigned char byte_before(const unsigned char* begin, const unsigned char* p,
                               std::size_t back) const;
     bool opens_raw_string(const unsigned char* begin, const unsigned char* quote) const;
+    static bool is_backslash(const unsigned char* from, const unsigned char* p);
+    void end_line_comment_block(const unsigned char* from, const unsigned char* end);
     void keep_tail(const unsigned char* begin, const unsigned char* end);
 
     Mode mode_ = Mode::kLineStart;
@@ -172,6 +174,32 @@ inline bool LiteralLexer::opens_raw_string(const unsigned char* begin,
     return b2 == '8' && b3 == 'u' && !ident(byte_before(begin, quote, 4));
 }
 
+// A byte 0x5C is a backslash when it starts a character. Bytes that cannot be lead bytes
+// end a character, so from the last of them before p (or from, which starts one) the lead
+// bytes pair up: an odd number of them leaves the last one to take p as its trail.
+inline bool LiteralLexer::is_backslash(const unsigned char* from, const unsigned char* p) {
+    if (*p != '\\') return false;
+    const unsigned char* q = p;
+    while (q > from && (kLexClass[q[-1]] & kLexLead) != 0) --q;
+    return (p - q) % 2 == 0;
+}
+
+// Carries over what the next block needs of a // comment that goes on past this one: a lead
+// byte waiting for its trail, or a backslash (and CR) that may yet stand before the LF.
+inline void LiteralLexer::end_line_comment_block(const unsigned char* from,
+                                                 const unsigned char* end) {
+    if (from == end) return;
+    const unsigned char* q = end;
+    while (q > from && (kLexClass[q[-1]] & kLexLead) != 0) --q;
+    if ((end - q) % 2 != 0) {
+        pending_lead_ = end[-1];
+    } else if (is_backslash(from, end - 1)) {
+        mode_ = Mode::kLineBackslash;
+    } else if (end[-1] == '\r' && end - 1 > from && is_backslash(from, end - 2)) {
+        mode_ = Mode::kLineBackslashCr;
+    }
+}
+
 inline void LiteralLexer::keep_tail(const unsigned char* begin, const unsigned char* end) {
     std::array<unsigned char, 4> tail;
     for (std::size_t back = tail.size(); back > 0; --back)
@@ -200,26 +228,25 @@ void LiteralLexer::lex(const unsigned char* const begin, const unsigned char* co
         }
     }
 
-    // A pair-walking state stops at lead bytes too; this takes the character starting there,
-    // so a trail byte 0x5C is never a backslash. Returns false at the end of the block.
+    // Literals stop at lead bytes too; this takes the character starting there, so a trail
+    // byte 0x5C is never a backslash and a user-defined pair is kept out of the runs.
     const auto take_character = [&]() {
         const unsigned char lead = *p;
         if (p + 1 == end) {
             pending_lead_ = lead;
             ++p;
-            return false;
+            return;
         }
         if (!is(p[1], kLexTrail)) {
             ++p;
-            return true;
+            return;
         }
-        if (in_literal(mode_) && !is_lead_byte(lead)) {
+        if (!is_lead_byte(lead)) {
             if (literal < p) out.literal(literal, p);
             out.user_defined(lead, p + 1);
             literal = p + 2;
         }
         p += 2;
-        return true;
     };
     const auto end_literal = [&](Mode next) {
         out.literal(literal, p);
@@ -309,16 +336,22 @@ void LiteralLexer::lex(const unsigned char* const begin, const unsigned char* co
                     mode_ = Mode::kCode;
                 }
                 break;
-            case Mode::kLineComment:
-                p = skip(p, end, kLexNewline | kLexBackslash | kLexLead);
-                if (p == end) break;
-                if (is(*p, kLexLead)) {
-                    take_character();
-                } else {
-                    mode_ = *p == '\n' ? Mode::kLineStart : Mode::kLineBackslash;
-                    ++p;
+            case Mode::kLineComment: {
+                // Only the end of the line matters, and whether a backslash comes right
+                // before it; the lead bytes before that backslash tell whether it is one.
+                const unsigned char* const from = p;
+                const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+                if (lf == nullptr) {
+                    p = end;
+                    end_line_comment_block(from, end);
+                    break;
                 }
+                const unsigned char* last = static_cast<const unsigned char*>(lf);
+                p = last + 1;
+                if (last > from && last[-1] == '\r') --last;
+                if (!(last > from && is_backslash(from, last - 1))) mode_ = Mode::kLineStart;
                 break;
+            }
             case Mode::kLineBackslash:
                 if (c == '\n') {
                     mode_ = Mode::kLineComment;
