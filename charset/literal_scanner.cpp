@@ -20,7 +20,8 @@ struct ScannerConsumer {
 }  // namespace
 
 void LiteralScanner::feed(const unsigned char* data, std::size_t size) {
-    if (ended_) return;
+    // An empty block may come without any bytes to point at.
+    if (ended_ || size == 0) return;
     if (const void* stop = std::memchr(data, kEndOfText, size); stop != nullptr) {
         ended_ = true;
         size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data);
