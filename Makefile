@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets.
 .PHONY: test deps run native windows fuzz fuzz-build bench
 
-FUZZERS = fuzz_set_text fuzz_scan fuzz_settings
+FUZZERS = fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan
 # Seconds each fuzzer runs, in `make test` as in `make fuzz`.
 FUZZ_SECONDS = 30
 
@@ -42,6 +42,8 @@ fuzz-build:
 	cmake --build --preset fuzz --target $(FUZZERS)
 	mkdir -p build/fuzz/corpus/fuzz_settings
 	{ printf '\000'; cat tests/golden/settings.ini; } >build/fuzz/corpus/fuzz_settings/golden
+	mkdir -p build/fuzz/corpus/fuzz_literal_scan
+	cp tests/fixtures/literals.c build/fuzz/corpus/fuzz_literal_scan/fixture
 
 bench: deps
 	cmake --preset bench

@@ -35,7 +35,8 @@ constexpr std::array<int, 256> kTrailOffset = make_trail_offsets();
 }  // namespace
 
 void SjisScanner::feed(const unsigned char* data, std::size_t size) {
-    if (ended_) return;
+    // An empty block may come with a null pointer, which memchr must not see.
+    if (ended_ || size == 0) return;
     if (const void* stop = std::memchr(data, kEndOfText, size); stop != nullptr) {
         ended_ = true;
         size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data);

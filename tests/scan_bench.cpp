@@ -12,6 +12,8 @@
 #include "charset/charset.h"
 #include "app/registration.h"
 #include "app/state.h"
+#include "charset/literal_scanner.h"
+#include "charset/sjis_scanner.h"
 
 namespace glyfor {
 namespace {
@@ -21,6 +23,7 @@ constexpr std::size_t kFileSize = 64u << 20;
 enum class Content : int {
     kFirmwareSource = 0,  // C lines with Japanese comments and strings, about half double-byte
     kJapaneseProse = 1,   // double-byte text broken into lines
+    kWordingTables = 2,   // tables of Japanese strings with // comments, some lines commented
 };
 
 // A small fixed-seed generator, so every run measures the same bytes.
@@ -54,6 +57,20 @@ std::string make_content(Content content) {
     while (out.size() < kFileSize) {
         if (content == Content::kJapaneseProse) {
             append_kanji(out, random, 20 + random.next(40));
+        } else if (content == Content::kWordingTables) {
+            const std::uint32_t kind = random.next(4);
+            if (kind == 0) {
+                out += "// ";
+                append_kanji(out, random, 8 + random.next(30));
+            } else {
+                out += kind == 1 ? "    { MSG_" : "    lcd_text(";
+                out += std::to_string(random.next(1000));
+                out += ", \"";
+                append_kanji(out, random, 2 + random.next(10));
+                out += kind == 1 ? "\" }, // " : "\");  /* ";
+                append_kanji(out, random, 4 + random.next(16));
+                if (kind != 1) out += " */";
+            }
         } else {
             out += kCode[random.next(sizeof kCode / sizeof kCode[0])];
             out += "  /* ";
@@ -68,7 +85,7 @@ std::string make_content(Content content) {
 
 // The input files in /tmp, written once per content kind and removed when the process ends.
 struct InputFiles {
-    std::array<std::string, 2> paths;
+    std::array<std::string, 3> paths;
     ~InputFiles() {
         for (const std::string& path : paths) {
             if (!path.empty()) std::remove(path.c_str());
@@ -130,6 +147,39 @@ void BM_ScanInputFile(benchmark::State& state) {
     state.counters["detected"] = settings[kDetectedCount];
 }
 BENCHMARK(BM_ScanInputFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+std::size_t read_file(void* context, unsigned char* buffer, std::size_t size) {
+    return std::fread(buffer, 1, size, static_cast<std::FILE*>(context));
+}
+
+// The plain scan and the literal-only scan of the same files through the same reader: the
+// literal scan should keep at least half the plain scan's speed.
+template <class Scanner>
+void BM_Scan(benchmark::State& state) {
+    const std::string& path = input_path(static_cast<Content>(state.range(0)));
+    int cells = 0;
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        Scanner scanner;
+        scan_reader(ByteReader{file, read_file}, scanner);
+        std::fclose(file);
+        cells = count_set(scanner.cells());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+    state.counters["cells"] = cells;
+}
+BENCHMARK(BM_Scan<SjisScanner>)
+    ->Name("BM_PlainScan")
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Scan<LiteralScanner>)
+    ->Name("BM_LiteralScan")
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace glyfor

@@ -1,0 +1,42 @@
+#include "charset/literal_scanner.h"
+
+#include <array>
+#include <cstring>
+
+namespace glyfor {
+
+namespace {
+
+// The lexer's runs go to the plain scanner, which pairs across runs as across blocks; a run's
+// closing byte is never a trail byte, so that pairing stays inside one literal.
+struct ScannerConsumer {
+    SjisScanner& scanner;
+    void literal(const unsigned char* begin, const unsigned char* end) {
+        scanner.feed(begin, static_cast<std::size_t>(end - begin));
+    }
+    void user_defined(unsigned char, const unsigned char*) {}
+};
+
+}  // namespace
+
+void LiteralScanner::feed(const unsigned char* data, std::size_t size) {
+    // An empty block may come without any bytes to point at.
+    if (ended_ || size == 0) return;
+    if (const void* stop = std::memchr(data, kEndOfText, size); stop != nullptr) {
+        ended_ = true;
+        size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data);
+    }
+    ScannerConsumer consumer{scanner_};
+    lexer_.lex(data, data + size, consumer);
+}
+
+void scan_reader(ByteReader reader, LiteralScanner& scanner) {
+    std::array<unsigned char, kScanBlockSize> block;
+    while (!scanner.ended()) {
+        const std::size_t size = reader.read(reader.context, block.data(), block.size());
+        if (size == 0) return;
+        scanner.feed(block.data(), size);
+    }
+}
+
+}  // namespace glyfor

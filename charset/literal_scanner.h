@@ -1,0 +1,33 @@
+// The scan of Shift-JIS C and C++ source that collects only the characters inside string and
+// character literals, which are what firmware can show; comments, code and #include names are
+// left out. It wraps the streaming scan, so pairs inside literals give cells as they do there.
+#pragma once
+
+#include <cstddef>
+
+#include "charset/charset.h"
+#include "charset/literal_lexer.h"
+#include "charset/sjis_scanner.h"
+
+namespace glyfor {
+
+class LiteralScanner {
+  public:
+    // Scans the next block; every lexer state, a lead byte waiting for its trail included,
+    // carries over to the next block. An end-of-text byte ends the text as in the plain scan.
+    void feed(const unsigned char* data, std::size_t size);
+    // True once an end-of-text byte was fed.
+    bool ended() const { return ended_; }
+    // The cells of the characters inside literals fed so far.
+    KanjiSet cells() const { return scanner_.cells(); }
+
+  private:
+    LiteralLexer lexer_;
+    SjisScanner scanner_;
+    bool ended_ = false;
+};
+
+// Feeds the scanner every block the reader gives, up to the end of the text.
+void scan_reader(ByteReader reader, LiteralScanner& scanner);
+
+}  // namespace glyfor
