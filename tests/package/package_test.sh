@@ -15,6 +15,9 @@ absolute() {
     esac
 }
 kind=$1 package=$(absolute "$2") version=$3 golden=$(absolute "$4") work=$5
+if [ "$kind" = zip ]; then
+    wine_run=$(absolute "$6") probe=$(absolute "$7")
+fi
 fail() {
     echo "package_test: $*" >&2
     exit 1
@@ -64,7 +67,6 @@ deb)
     check_cli root/usr/bin/glyfor-cli
     ;;
 zip)
-    wine_run=$(absolute "$6") probe=$(absolute "$7")
     unzip -q "$package" -d unpacked
     top=unpacked/$(basename "$package" .zip)
     expect_files "$top" "./K14-2004-1.NOTICE
@@ -72,7 +74,8 @@ zip)
 ./glyfor-cli.exe
 ./glyfor.exe"
     # Every line of the README ends in CR LF.
-    if LC_ALL=C grep -q "$(printf '[^\r]$')" "$top/README.txt"; then
+    crlf_lines=$(LC_ALL=C grep -c "$(printf '\r')\$" "$top/README.txt" || true)
+    if [ "$crlf_lines" -ne "$(wc -l <"$top/README.txt")" ]; then
         fail "README.txt has a line without CR LF"
     fi
     # Nothing beyond what every Windows has: no compiler runtime DLLs.
