@@ -1,11 +1,11 @@
 # Thin wrapper over the CMake presets.
-.PHONY: test deps run native windows fuzz fuzz-build bench
+.PHONY: test deps run native windows fuzz fuzz-build bench dist dist-test
 
 FUZZERS = fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan
 # Seconds each fuzzer runs, in `make test` as in `make fuzz`.
 FUZZ_SECONDS = 30
 
-test: deps native windows fuzz
+test: deps native windows fuzz dist-test
 
 deps:
 	tools/install-deps test
@@ -17,13 +17,29 @@ windows:
 	cmake --workflow --preset windows
 
 # The Windows program under Wine on this display, started in the current directory, which
-# keeps its Glyfor.ini.
+# keeps its Glyfor.ini. Its Wine prefix is build/wine, made on first use with a proportional
+# Japanese system font (tools/wine-run).
 run:
 	@[ -n "$$DISPLAY" ] || { echo "make run: no display to show the window on (DISPLAY is empty)" >&2; exit 1; }
 	tools/install-deps run
 	cmake --preset windows
 	cmake --build --preset windows --target glyfor
 	tools/wine-run --display build/windows/glyfor.exe
+
+# The packages in dist/: glyfor-cli as a Debian package from an optimised native build, and the
+# Windows programs as a zip. The Windows build is the tests' own, so its packaging builds them.
+dist: deps
+	cmake --preset release
+	cmake --build --preset release
+	cpack --preset deb
+	cmake --preset windows
+	cmake --build --preset windows
+	cpack --preset zip
+	rm -rf dist/_CPack_Packages
+
+# Unpacks both packages and runs what they install.
+dist-test: dist
+	ctest --preset packages
 
 # Each fuzzer keeps its corpus in build/fuzz/corpus; a finding stops make with an error and
 # leaves the input as build/fuzz/<fuzzer>-crash-*.
