@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets.
 .PHONY: test deps run native windows fuzz fuzz-build bench
 
-FUZZERS = fuzz_set_text fuzz_scan fuzz_settings
+FUZZERS = fuzz_set_text fuzz_scan fuzz_settings fuzz_font_reader
 # Seconds each fuzzer runs, in `make test` as in `make fuzz`.
 FUZZ_SECONDS = 30
 
@@ -42,6 +42,8 @@ fuzz-build:
 	cmake --build --preset fuzz --target $(FUZZERS)
 	mkdir -p build/fuzz/corpus/fuzz_settings
 	{ printf '\000'; cat tests/golden/settings.ini; } >build/fuzz/corpus/fuzz_settings/golden
+	mkdir -p build/fuzz/corpus/fuzz_font_reader
+	cp tests/golden/sparse_49.inc tests/golden/sparse_49_ccrl_signed.inc build/fuzz/corpus/fuzz_font_reader/
 
 bench: deps
 	cmake --preset bench
