@@ -257,6 +257,13 @@ TEST(FontReader, NamesTheLineAndTheFaultOfADamagedFile) {
     }
 }
 
+// A glyph line as the first of its array ("\t{...}") or after another ("\t,{...}").
+std::string glyph_line(const std::string& line, bool first) {
+    std::string out = first ? "\t" : "\t,";
+    out.append(line, line.find('{'));
+    return out;
+}
+
 TEST(FontReader, RejectsAPageOfMoreThan2304Glyphs) {
     std::vector<std::string> lines = split_lines(generate(page_boundary_set(), {}));
     // Joins font_kanji2's only glyph onto font_kanji1: drops "};", the blank line, the section
@@ -265,7 +272,7 @@ TEST(FontReader, RejectsAPageOfMoreThan2304Glyphs) {
     while (lines[second] != "#pragma section @@CNSTL\t\tKFONT2") ++second;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(second - 2),
                 lines.begin() + static_cast<std::ptrdiff_t>(second + 2));
-    lines[second - 2].insert(1, ",");
+    lines[second - 2] = glyph_line(lines[second - 2], false);
     const Read r = read(join_lines(lines));
     EXPECT_EQ(where(r.result),
               "line 2537: glyph array font_kanji1 holds more than FONT_KANJI_UNIT 2304 glyphs");
@@ -276,9 +283,9 @@ TEST(FontReader, RejectsAFirstArrayShortOfUnit) {
     // One glyph of font_kanji1 moved to font_kanji2: the total is right, the split is not.
     std::size_t second = 0;
     while (lines[second] != "#pragma section @@CNSTL\t\tKFONT2") ++second;
-    const std::string moved = "\t" + lines[second - 3].substr(2);  // first on its page: no comma
+    const std::string moved = glyph_line(lines[second - 3], true);
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(second - 3));
-    lines[second + 1].insert(1, ",");
+    lines[second + 1] = glyph_line(lines[second + 1], false);
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(second + 1), moved);
     const Read r = read(join_lines(lines));
     EXPECT_EQ(where(r.result),
