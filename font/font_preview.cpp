@@ -186,9 +186,10 @@ PreviewStatus write_font_preview(Sink sink, const FontFile& font, int scale) {
         if (font.set.flags[static_cast<std::size_t>(c)] == 0) continue;
         draw_cell(canvas, layout, label, n++, c, font.glyphs[static_cast<std::size_t>(c)], scale);
     }
-    // stb's lowest level: the picture is mostly blank paper, which compresses well anyway, and
-    // its higher levels double the time for a few per cent.
+    // The picture is mostly blank paper, which compresses well anyway: stb's lowest level and
+    // no per-row choice of filter take a third less time for a somewhat larger file.
     stbi_write_png_compression_level = 5;
+    stbi_write_force_png_filter = 0;
     PngOutput out{sink};
     if (stbi_write_png_to_func(write_png_bytes, &out, layout.width, layout.height, 1,
                                canvas.pixels.data(), layout.width) == 0 ||
