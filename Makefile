@@ -43,7 +43,8 @@ fuzz-build:
 	mkdir -p build/fuzz/corpus/fuzz_settings
 	{ printf '\000'; cat tests/golden/settings.ini; } >build/fuzz/corpus/fuzz_settings/golden
 	mkdir -p build/fuzz/corpus/fuzz_font_reader
-	cp tests/golden/sparse_49.inc tests/golden/sparse_49_ccrl_signed.inc build/fuzz/corpus/fuzz_font_reader/
+	cp tests/golden/sparse_49.inc tests/golden/sparse_49_ccrl_signed.inc \
+	  tests/fuzz_corpus/fuzz_font_reader/*.inc build/fuzz/corpus/fuzz_font_reader/
 
 bench: deps
 	cmake --preset bench
