@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets.
 .PHONY: test deps run native windows fuzz fuzz-build bench dist dist-test
 
-FUZZERS = fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan
+FUZZERS = fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan fuzz_font_reader
 # Seconds each fuzzer runs, in `make test` as in `make fuzz`.
 FUZZ_SECONDS = 30
 
@@ -60,6 +60,9 @@ fuzz-build:
 	{ printf '\000'; cat tests/golden/settings.ini; } >build/fuzz/corpus/fuzz_settings/golden
 	mkdir -p build/fuzz/corpus/fuzz_literal_scan
 	cp tests/fixtures/literals.c build/fuzz/corpus/fuzz_literal_scan/fixture
+	mkdir -p build/fuzz/corpus/fuzz_font_reader
+	cp tests/golden/sparse_49.inc tests/golden/sparse_49_ccrl_signed.inc \
+	  tests/fuzz_corpus/fuzz_font_reader/*.inc build/fuzz/corpus/fuzz_font_reader/
 
 bench: deps
 	cmake --preset bench

@@ -3,7 +3,7 @@
 foreach(library IN LISTS GLYFOR_CORE_LIBRARIES)
   target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
 endforeach()
-set(GLYFOR_FUZZERS fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan)
+set(GLYFOR_FUZZERS fuzz_set_text fuzz_scan fuzz_settings fuzz_literal_scan fuzz_font_reader)
 foreach(fuzzer IN LISTS GLYFOR_FUZZERS)
   add_executable(${fuzzer} tests/${fuzzer}.cpp)
   target_link_libraries(${fuzzer} PRIVATE glyfor_app)
