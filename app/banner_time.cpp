@@ -22,7 +22,8 @@ bool parse_epoch_seconds(const char* text, std::int64_t& seconds) {
     std::int64_t value = 0;
     const char* p = text;
     // Stops growing once past the limit, so no number of digits overflows.
-    for (; *p >= '0' && *p <= '9' && value <= kLastBannerSecond; ++p) value = value * 10 + (*p - '0');
+    for (; *p >= '0' && *p <= '9' && value <= kLastBannerSecond; ++p)
+        value = value * 10 + (*p - '0');
     if (p == text || *p != '\0' || value > kLastBannerSecond) return false;
     seconds = value;
     return true;

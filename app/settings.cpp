@@ -197,7 +197,8 @@ SettingsCheck check_settings_text(const char* data, std::size_t size) {
     // The loader ends a slot at a NUL, so what follows one would be lost without a word.
     if (const void* nul = std::memchr(data, '\0', size); nul != nullptr) {
         const auto lines_before = std::count(data, static_cast<const char*>(nul), '\n');
-        return SettingsCheck{false, static_cast<int>(lines_before) + 1, "NUL byte, not a text file"};
+        return SettingsCheck{false, static_cast<int>(lines_before) + 1,
+                             "NUL byte, not a text file"};
     }
     const char* const end = data + size;
     const char* p = data;
