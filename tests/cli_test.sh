@@ -314,10 +314,11 @@ if run 0 generate -o - extra.txt; then
 fi
 rm -f "$work/fifo"
 mkfifo "$work/fifo"
-cat "$work/fifo" > "$work/from_fifo" &
+# A FIFO replaced by a file would leave the reader waiting for a writer.
+timeout 60 cat "$work/fifo" > "$work/from_fifo" &
 reader=$!
 if run 0 generate -o fifo extra.txt; then
-    wait "$reader"
+    wait "$reader" || fail "the FIFO's reader got no writer"
     [ -p "$work/fifo" ] || fail "the FIFO was replaced"
     cmp -s "$work/from_fifo" "$work/reference.inc" || fail "the FIFO did not carry the file"
 else
