@@ -74,8 +74,7 @@ std::int32_t parse_int(const char* text) {
     return static_cast<std::int32_t>(value);
 }
 
-void copy_slot(int slot, const char* text) {
-    auto& target = text_slots[static_cast<std::size_t>(slot)];
+void copy_slot(TextSlot& target, const char* text) {
     std::size_t i = 0;
     for (; text[i] != '\0' && i < target.size() - 1; ++i) {
         target[i] = text[i] == kStoredLineFeed ? '\n' : text[i];
@@ -83,26 +82,53 @@ void copy_slot(int slot, const char* text) {
     target[i] = '\0';
 }
 
-void read_settings(ByteInput& in) {
+void read_settings(ByteInput& in, Settings& values, TextSlots& slots) {
     static Line line;
     if (!read_line(in, line)) return;
     const std::int32_t integer_count = parse_int(line.text.data());
     for (std::int32_t i = 0; i < integer_count; ++i) {
         if (!read_line(in, line)) return;
-        if (i < kSettingsCount) settings[static_cast<std::size_t>(i)] = parse_int(line.text.data());
+        if (i < kSettingsCount) values[static_cast<std::size_t>(i)] = parse_int(line.text.data());
     }
     if (!read_line(in, line)) return;
     const std::int32_t string_count = parse_int(line.text.data());
     for (std::int32_t i = 0; i < string_count; ++i) {
         if (!read_line(in, line)) return;
-        if (i < kSlotCount) copy_slot(i, line.text.data());
+        if (i < kSlotCount) copy_slot(slots[static_cast<std::size_t>(i)], line.text.data());
     }
 }
 
-void load_from(ByteInput& in) {
-    reset_state();
-    read_settings(in);
-    if (settings[kLanguage] != 0 && settings[kLanguage] != 1) settings[kLanguage] = 0;
+void load_from(ByteInput& in, Settings& values, TextSlots& slots) {
+    values.fill(0);
+    for (TextSlot& slot : slots) slot[0] = '\0';
+    read_settings(in, values, slots);
+    if (values[kLanguage] != 0 && values[kLanguage] != 1) values[kLanguage] = 0;
+}
+
+// One line of the checked bytes; LF ends it, and a CR before the LF belongs to the break.
+struct CheckedLine {
+    const char* begin;
+    std::size_t length;  // without the line break
+};
+
+// Decimal digits after an optional minus sign, as "%d" writes them, within 32 bits.
+bool is_integer(const CheckedLine& line, bool may_be_negative) {
+    const bool negative = line.length > 0 && line.begin[0] == '-';
+    if (negative && !may_be_negative) return false;
+    std::size_t i = negative ? 1 : 0;
+    if (i == line.length) return false;
+    std::int64_t value = 0;
+    for (; i < line.length; ++i) {
+        if (line.begin[i] < '0' || line.begin[i] > '9') return false;
+        value = std::min<std::int64_t>(value * 10 + (line.begin[i] - '0'), std::int64_t{1} << 32);
+    }
+    return value <= std::int64_t{std::numeric_limits<std::int32_t>::max()} + (negative ? 1 : 0);
+}
+
+std::int32_t value_of(const CheckedLine& line) {
+    std::array<char, 16> text{};
+    std::memcpy(text.data(), line.begin, std::min(line.length, text.size() - 1));
+    return parse_int(text.data());
 }
 
 bool write_int(Sink sink, std::int32_t value) {
@@ -147,17 +173,67 @@ void load_settings() {
     std::fclose(file);
 }
 
-void load_settings_from(const char* data, std::size_t size) {
+void load_settings_text(const char* data, std::size_t size, Settings& values, TextSlots& slots) {
     ByteInput in;
     in.data = reinterpret_cast<const unsigned char*>(data);
     in.size = size;
-    load_from(in);
+    load_from(in, values, slots);
+}
+
+void load_settings_from(const char* data, std::size_t size) {
+    reset_state();
+    load_settings_text(data, size, settings, text_slots);
 }
 
 void load_settings_from_file(std::FILE* stream) {
+    reset_state();
     ByteInput in;
     in.file = stream;
-    load_from(in);
+    load_from(in, settings, text_slots);
+}
+
+SettingsCheck check_settings_text(const char* data, std::size_t size) {
+    if (size == 0) return SettingsCheck{false, 1, "empty file, no count of integer lines"};
+    // The loader ends a slot at a NUL, so what follows one would be lost without a word.
+    if (const void* nul = std::memchr(data, '\0', size); nul != nullptr) {
+        const auto lines_before = std::count(data, static_cast<const char*>(nul), '\n');
+        return SettingsCheck{false, static_cast<int>(lines_before) + 1,
+                             "NUL byte, not a text file"};
+    }
+    const char* const end = data + size;
+    const char* p = data;
+    int number = 0;
+    CheckedLine line{};
+    // Moves to the next line; false at the end of the bytes. Only the last line may lack its
+    // line break.
+    const auto next = [&] {
+        if (p == end) return false;
+        ++number;
+        const auto* line_feed = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* const line_end = line_feed != nullptr ? line_feed : end;
+        line = CheckedLine{p, static_cast<std::size_t>(line_end - p)};
+        if (line_feed != nullptr && line.length > 0 && line_end[-1] == '\r') --line.length;
+        p = line_feed != nullptr ? line_feed + 1 : end;
+        return true;
+    };
+    const auto fault = [](int at, const char* reason) { return SettingsCheck{false, at, reason}; };
+
+    next();
+    if (!is_integer(line, false)) return fault(number, "not a count of integer lines");
+    const std::int32_t integer_count = value_of(line);
+    for (std::int32_t i = 0; i < integer_count; ++i) {
+        if (!next()) return fault(number + 1, "the file ends before all its integer lines");
+        if (!is_integer(line, true)) return fault(number, "not a 32-bit integer");
+    }
+    if (!next()) return fault(number + 1, "the file ends before the count of text lines");
+    if (!is_integer(line, false)) return fault(number, "not a count of text lines");
+    const std::int32_t string_count = value_of(line);
+    for (std::int32_t i = 0; i < string_count; ++i) {
+        if (!next()) return fault(number + 1, "the file ends before all its text lines");
+        if (line.length >= kTextSize) return fault(number, "longer than a text slot holds");
+    }
+    if (next()) return fault(number, "more lines than the counts announce");
+    return SettingsCheck{true, 0, ""};
 }
 
 bool format_settings(Sink sink) {

@@ -279,5 +279,169 @@ scan --cc-rl extra.txt|unknown option --cc-rl
 scan -o x.inc extra.txt|unknown option -o
 EOF
 
+# Files the tool writes: never through a name it did not create, never a device or a
+# directory replaced, links followed to the file they name, its permissions kept.
+export SOURCE_DATE_EPOCH=1765321500
+before=$failed
+printf 'precious' > "$work/victim"
+ln -sf victim "$work/linked.inc.tmp"
+if run 0 generate -o linked.inc extra.txt; then
+    [ "$(cat "$work/victim")" = precious ] || fail "victim was written through the link"
+    [ -L "$work/linked.inc.tmp" ] || fail "linked.inc.tmp is no longer a link"
+    grep -q '0x889f' "$work/linked.inc" || fail "linked.inc not written"
+fi
+done_case "$before"
+
+before=$failed
+printf 'kept' > "$work/outdir.tmp"
+printf 'kept' > "$work/.tmp"
+if run 1 generate -o outdir extra.txt; then
+    stderr_has "glyfor-cli: outdir: "
+    [ -d "$work/outdir" ] || fail "outdir is no longer a directory"
+    [ "$(cat "$work/outdir.tmp")" = kept ] || fail "outdir.tmp was touched"
+fi
+if run 1 generate -o "" extra.txt; then
+    stderr_has "glyfor-cli: : No such file or directory"
+    [ "$(cat "$work/.tmp")" = kept ] || fail ".tmp was touched"
+fi
+done_case "$before"
+
+# The font on standard output is the same bytes as in a file, and so is the font in a FIFO.
+before=$failed
+run 0 generate -o reference.inc extra.txt
+if run 0 generate -o - extra.txt; then
+    cmp -s "$work/stdout" "$work/reference.inc" || fail "stdout differs from the file"
+fi
+rm -f "$work/fifo"
+mkfifo "$work/fifo"
+# A FIFO replaced by a file would leave the reader waiting for a writer.
+timeout 60 cat "$work/fifo" > "$work/from_fifo" &
+reader=$!
+if run 0 generate -o fifo extra.txt; then
+    wait "$reader" || fail "the FIFO's reader got no writer"
+    [ -p "$work/fifo" ] || fail "the FIFO was replaced"
+    cmp -s "$work/from_fifo" "$work/reference.inc" || fail "the FIFO did not carry the file"
+else
+    kill "$reader" 2>/dev/null || true
+fi
+done_case "$before"
+
+before=$failed
+if [ "$(id -u)" -eq 0 ]; then
+    if run 0 generate -o /dev/null extra.txt; then
+        [ -c /dev/null ] || fail "/dev/null is no longer a character device"
+    fi
+else
+    echo "skipped: /dev/null as output (needs root)"
+fi
+done_case "$before"
+
+before=$failed
+mkdir -p "$work/real"
+printf 'old' > "$work/real/font.inc"
+ln -sf real/font.inc "$work/link.inc"
+chmod 640 "$work/real/font.inc"
+if run 0 generate -o link.inc extra.txt; then
+    [ -L "$work/link.inc" ] || fail "link.inc is no longer a link"
+    cmp -s "$work/real/font.inc" "$work/reference.inc" || fail "the linked file was not replaced"
+    [ "$(ls "$work/real")" = font.inc ] || fail "stray files: $(ls "$work/real")"
+    [ "$(stat -c %a "$work/real/font.inc")" = 640 ] ||
+        fail "mode $(stat -c %a "$work/real/font.inc"), expected 640"
+fi
+done_case "$before"
+
+# Two builds writing the same file at once: each run leaves one whole file from one of them,
+# neither fails, and no temporary file stays.
+before=$failed
+current="two writers of one file"
+race="$work/race"
+rm -rf "$race"
+mkdir -p "$race"
+"$cli" generate -o "$race/a.ref" "$work/extra.txt"
+"$cli" generate -o "$race/b.ref" "$sample"
+i=0
+while [ "$i" -lt 50 ]; do
+    "$cli" generate -o "$race/same.inc" "$work/extra.txt" 2> "$work/a.err" &
+    first=$!
+    "$cli" generate -o "$race/same.inc" "$sample" 2> "$work/b.err" ||
+        fail "run $i: second writer failed: $(cat "$work/b.err")"
+    wait "$first" || fail "run $i: first writer failed: $(cat "$work/a.err")"
+    cmp -s "$race/same.inc" "$race/a.ref" || cmp -s "$race/same.inc" "$race/b.ref" ||
+        fail "run $i: same.inc is neither writer's file"
+    left=$(ls -A "$race" | tr '\n' ' ')
+    [ "$left" = "a.ref b.ref same.inc " ] || fail "run $i: files left: $left"
+    i=$((i + 1))
+done
+done_case "$before"
+
+# generate --settings INI without FILEs: the characters registered in INI, as the window's
+# "Generating font data" button writes them.
+before=$failed
+if run 0 generate --settings team.ini -o settings_only.inc &&
+    run 0 generate --cc-rl -o from_text.inc team_chars.txt; then
+    cmp -s "$work/settings_only.inc" "$work/from_text.inc" ||
+        fail "not the font of the registered characters"
+    check_font "$cc" "$work/pixels.txt" "$work/settings_only.inc" unsigned "$work/team_chars.txt" \
+        > /dev/null || fail "read-back failed"
+fi
+done_case "$before"
+
+# A settings file must be whole: a cut, foreign or binary file is an error naming the line,
+# not a font that silently lacks the registered characters.
+{
+    printf '20\r\n0\r\n120\r\n80\r\n760\r\n560\r\n'
+    for entry in 5 6 7 8 9; do printf '0\r\n'; done
+    printf '0\r\n1\r\n34975\r\n34975\r\n1\r\n28\r\n2304\r\n0\r\n0\r\n0\r\n'
+    printf '5\r\n\r\nC:\\firmware\\messages.txt\r\nC:\\firmware\\Glyfor.inc\r\n\r\n\210\237\r\n'
+} > "$work/window.ini"
+head -c 120 "$work/window.ini" > "$work/cut.ini"
+head -c "$(($(wc -c < "$work/window.ini") - 2))" "$work/window.ini" > "$work/no_break.ini"
+printf '\210\237' > "$work/window_chars.txt"
+cp "$glyph_dump" "$work/binary.ini"
+while IFS='|' read -r ini message; do
+    before=$failed
+    rm -f "$work/strict.inc"
+    if run 1 generate --settings "$ini" -o strict.inc extra.txt; then
+        stderr_has "glyfor-cli: $ini: line $message"
+        no_file strict.inc
+    fi
+    if run 1 scan --settings "$ini" extra.txt; then
+        stderr_has "glyfor-cli: $ini: line $message"
+        [ ! -s "$work/stdout" ] || fail "output despite the error"
+    fi
+    done_case "$before"
+done <<END_OF_CASES
+cut.ini|26: the file ends before all its text lines
+reference.inc|1: not a count of integer lines
+ascii.txt|1: not a count of integer lines
+binary.ini|
+END_OF_CASES
+for ini in window.ini no_break.ini; do
+    before=$failed
+    if run 0 generate --settings "$ini" -o "$ini.inc"; then
+        check_font "$cc" "$work/pixels.txt" "$work/$ini.inc" unsigned "$work/window_chars.txt" \
+            > /dev/null || fail "read-back failed"
+    fi
+    done_case "$before"
+done
+before=$failed
+cmp -s "$work/window.ini.inc" "$work/no_break.ini.inc" ||
+    fail "a missing last line break changed the font"
+done_case "$before"
+unset SOURCE_DATE_EPOCH
+
+# --version tells the version of the build; help that cannot be written is a failure.
+before=$failed
+version=$(sed -n 's/^project(Glyfor VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+if run 0 --version; then
+    [ "$(cat "$work/stdout")" = "glyfor-cli $version" ] || fail "stdout: $(cat "$work/stdout")"
+fi
+current="glyfor-cli --help >/dev/full"
+status=0
+"$cli" --help > /dev/full 2> "$work/stderr" || status=$?
+[ "$status" -eq 1 ] || fail "exit $status, expected 1"
+stderr_has "glyfor-cli: stdout: "
+done_case "$before"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,13 +2,20 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "app/state.h"
 #include "tests/test_support.h"
@@ -327,32 +334,44 @@ TEST_F(SettingsFileTest, SavesToThePathFormedAtLoadingWhereverTheCurrentDirector
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "Glyfor.ini"));
 }
 
+// Files named as the temporary file once was are somebody else's; the save neither writes
+// through them nor removes them.
+TEST_F(SettingsFileTest, SavesPastFilesOfTheOldTemporaryName) {
+    load_settings();
+    fs::create_directory(dir_ / "Glyfor.ini.tmp");
+    set_slot(kSlotRegistered, "\x88\x9F");
+    save_settings(nullptr);
+    EXPECT_TRUE(fs::is_directory(dir_ / "Glyfor.ini.tmp"));
+    load_settings();
+    EXPECT_EQ(slot(kSlotRegistered), "\x88\x9F");
+#ifdef __linux__
+    fs::remove(dir_ / "Glyfor.ini.tmp");
+    fs::create_symlink("/dev/full", dir_ / "Glyfor.ini.tmp");
+    set_slot(kSlotRegistered, "\x88\xA0");
+    save_settings(nullptr);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "Glyfor.ini.tmp"));
+    load_settings();
+    EXPECT_EQ(slot(kSlotRegistered), "\x88\xA0");
+#endif
+}
+
+#ifndef _WIN32
 TEST_F(SettingsFileTest, AFailedSaveLeavesThePreviousFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may create files in any directory";
     load_settings();
     set_slot(kSlotRegistered, "\x88\x9F");
     save_settings(nullptr);
     const std::string before = read_file(ini());
     ASSERT_FALSE(before.empty());
-
-    // The new file cannot even be created beside the old one.
+    // The new file cannot be created beside the old one.
     set_slot(kSlotRegistered, "\x88\xA0");
-    fs::create_directory(dir_ / "Glyfor.ini.tmp");
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     save_settings(nullptr);
+    fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(read_file(ini()), before);
-    fs::remove(dir_ / "Glyfor.ini.tmp");
-
-#ifdef __linux__
-    // The new file runs out of space while being written.
-    fs::create_symlink("/dev/full", dir_ / "Glyfor.ini.tmp");
-    save_settings(nullptr);
-    EXPECT_EQ(read_file(ini()), before);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "Glyfor.ini.tmp")));
-#endif
-
-    save_settings(nullptr);
-    load_settings();
-    EXPECT_EQ(slot(kSlotRegistered), "\x88\xA0");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
+#endif
 
 #ifndef _WIN32
 TEST_F(SettingsFileTest, ADirectoryTooDeepForThePathBufferMeansNoFile) {
@@ -373,6 +392,102 @@ TEST_F(SettingsFileTest, ADirectoryTooDeepForThePathBufferMeansNoFile) {
     }
 }
 #endif
+
+// The loader into the caller's tables reads as the window's does and leaves the program's
+// state alone.
+TEST_F(SettingsTest, LoadsIntoTheCallersTables) {
+    set_slot(kSlotRegistered, "\x88\x9F");
+    settings[kLanguage] = 1;
+    auto values = std::make_unique<Settings>();
+    auto slots = std::make_unique<TextSlots>();
+    values->fill(9);
+    for (TextSlot& s : *slots) std::strcpy(s.data(), "old");
+    for (const LoadCase& k : kLoadCases) {
+        SCOPED_TRACE(k.name);
+        load_settings_text(k.file.data(), k.file.size(), *values, *slots);
+        Settings expected{};
+        for (const auto& [entry, value] : k.entries)
+            expected[static_cast<std::size_t>(entry)] = value;
+        EXPECT_EQ(*values, expected);
+        std::string expected_slots[kSlotCount];
+        for (const auto& [index, text] : k.slots) expected_slots[index] = text;
+        for (int i = 0; i < kSlotCount; ++i) {
+            EXPECT_EQ(std::string((*slots)[static_cast<std::size_t>(i)].data()), expected_slots[i])
+                << "slot " << i;
+        }
+    }
+    EXPECT_EQ(slot(kSlotRegistered), "\x88\x9F");
+    EXPECT_EQ(settings[kLanguage], 1);
+}
+
+std::string whole_file() {
+    std::string file = "20\r\n";
+    for (int i = 0; i < kSettingsCount; ++i) file += std::to_string(i == 8 ? kMin : i) + "\r\n";
+    return file + "5\r\n\r\nC:\\in.txt\r\n\r\n\x88\x9F\r\a\x88\xA0\r\n\x88\x9F\r\n";
+}
+
+struct CheckCase {
+    const char* name;
+    std::string file;
+    int line;  // 0: well formed
+    std::string reason;
+};
+
+const std::string kWhole = whole_file();
+
+const CheckCase kCheckCases[] = {
+    {"a file the window wrote", kWhole, 0, ""},
+    {"lines broken by LF alone", "2\n-5\n7\n1\nab\n", 0, ""},
+    {"the last line without its line break", kWhole.substr(0, kWhole.size() - 2), 0, ""},
+    {"fewer entries and slots than the window writes", "1\r\n1\r\n0\r\n", 0, ""},
+    {"more entries than the window writes", "3\r\n1\r\n2\r\n3\r\n1\r\nx\r\n", 0, ""},
+    {"a slot of exactly what fits", "0\r\n1\r\n" + kLongLine.substr(0, kTextSize - 1), 0, ""},
+    {"the extreme integers", "2\r\n-2147483648\r\n2147483647\r\n0\r\n", 0, ""},
+    {"an empty file", "", 1, "empty file"},
+    {"a text file", "Dear firmware team,\r\n", 1, "not a count of integer lines"},
+    {"a font file", "/*****\r\n", 1, "not a count of integer lines"},
+    {"a binary file",
+     std::string("\x7F"
+                 "ELF\x02\x01\x01\0\0",
+                 9),
+     1, "NUL byte"},
+    {"a NUL in a slot", std::string("0\r\n1\r\nab\0cd\r\n", 13), 3, "NUL byte"},
+    {"cut inside the integers", kWhole.substr(0, 36), 11, "the file ends before all its integer"},
+    {"cut after the integers", "2\r\n1\r\n2\r\n", 4, "the file ends before the count of text"},
+    {"cut inside the slots", kWhole.substr(0, kWhole.size() - 8), 27,
+     "the file ends before all its text"},
+    {"a negative count", "-1\r\n0\r\n", 1, "not a count of integer lines"},
+    {"a count with a blank", " 2\r\n1\r\n2\r\n0\r\n", 1, "not a count of integer lines"},
+    {"an integer with trailing text", "2\r\n1\r\n2x\r\n0\r\n", 3, "not a 32-bit integer"},
+    {"an empty integer line", "2\r\n1\r\n\r\n0\r\n", 3, "not a 32-bit integer"},
+    {"an integer beyond 32 bits", "1\r\n2147483648\r\n0\r\n", 2, "not a 32-bit integer"},
+    {"a text count that is not one", "0\r\nfive\r\n", 2, "not a count of text lines"},
+    {"a slot longer than a slot holds", "0\r\n2\r\n" + kLongLine + "\r\nx\r\n", 3, "longer than"},
+    {"lines after the last slot", "0\r\n1\r\na\r\nb\r\n", 4, "more lines than the counts"},
+    {"an empty line after the last slot", "0\r\n1\r\na\r\n\r\n", 4, "more lines than the counts"},
+};
+
+TEST(SettingsCheckTest, TellsTheLineAndTheReason) {
+    for (const CheckCase& k : kCheckCases) {
+        SCOPED_TRACE(k.name);
+        const SettingsCheck check = check_settings_text(k.file.data(), k.file.size());
+        EXPECT_EQ(check.ok, k.line == 0);
+        EXPECT_EQ(check.line, k.line);
+        EXPECT_EQ(std::string(check.reason).rfind(k.reason, 0), 0u) << check.reason;
+    }
+}
+
+// What the check passes, the loader reads to the end: the last slot of each file holds what
+// its last line holds.
+TEST(SettingsCheckTest, AcceptedFilesLoadCompletely) {
+    auto values = std::make_unique<Settings>();
+    auto slots = std::make_unique<TextSlots>();
+    const std::string cut = kWhole.substr(0, kWhole.size() - 2);
+    load_settings_text(cut.data(), cut.size(), *values, *slots);
+    EXPECT_EQ(std::string((*slots)[kSlotRegistered].data()), "\x88\x9F");
+    EXPECT_EQ((*values)[8], kMin);
+    EXPECT_EQ((*values)[19], 19);
+}
 
 }  // namespace
 }  // namespace glyfor
