@@ -42,8 +42,8 @@ constexpr std::array<int, 7> kBusyRows = {kInputFileRow,     kGenerateRow, kAddA
                                           kClearRow,         kSortRow,     kDetectedEditRow,
                                           kRegisteredEditRow};
 // Stay usable while an operation runs.
-constexpr std::array<int, 4> kAlwaysEnabledRows = {kLanguageRow, kDefaultSizeRow, kOptionCcRlRow,
-                                                   kOptionSignedRow};
+constexpr std::array<int, 5> kAlwaysEnabledRows = {kLanguageRow, kDefaultSizeRow, kOptionCcRlRow,
+                                                   kOptionSignedRow, kOptionLiteralsRow};
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -286,7 +286,7 @@ TEST_F(CommandTest, CommandsWithoutActionOnlyRepaint) {
     type(kDetectedEditRow, kI);
     const Settings settings_before = settings;
     const std::string registered_before = slot(kSlotRegistered);
-    for (int id : {0, 3, 4, 5, 7, 8, 9, 13, 14, 15, 28, 29, 30, 100}) {
+    for (int id : {0, 3, 4, 5, 7, 8, 9, 13, 14, 15, 29, 30, 100}) {
         EXPECT_TRUE(repainted(0, id)) << id;
         EXPECT_EQ(settings, settings_before) << id;
         EXPECT_EQ(slot(kSlotRegistered), registered_before) << id;
@@ -329,7 +329,8 @@ TEST_F(CommandTest, CheckBoxesToggleTheirOptionAndMark) {
         int row;
         int entry;
     };
-    for (const Case& option : {Case{26, kOptionCcRl}, Case{27, kOptionSigned}}) {
+    for (const Case& option :
+         {Case{26, kOptionCcRl}, Case{27, kOptionSigned}, Case{28, kOptionLiterals}}) {
         const Settings before = settings;
         EXPECT_TRUE(repainted(0, option.row));
         EXPECT_EQ(settings[option.entry], 1) << option.row;
