@@ -30,6 +30,7 @@ enum Command : int {
     kCommandGenerate = kGenerateRow,
     kCommandOptionCcRl = kOptionCcRlRow,
     kCommandOptionSigned = kOptionSignedRow,
+    kCommandOptionLiterals = kOptionLiteralsRow,
 };
 
 // In the order they are disabled and enabled.
@@ -184,6 +185,7 @@ void on_command(WindowState& state, int code, int id) {
             break;
         case kCommandOptionCcRl:
         case kCommandOptionSigned:
+        case kCommandOptionLiterals:
             toggle_option(state, id);
             break;
         default:

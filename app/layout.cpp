@@ -77,7 +77,10 @@ constexpr ControlTable kControlTable = {{
     {kCheckBox, kOptionSigned, -1, kStyleCheck, 250, 239, 510, 251,
      "\x95\x84\x8D\x86\x95\x74\x83\x66\x81\x5B\x83\x5E",  // 符号付データ
      "Signed data"},
-    /* 28 */ kEmpty,
+    /* 28 */
+    {kCheckBox, kOptionLiterals, -1, kStyleCheck, 20, 224, 240, 236,
+     "\x95\xB6\x8E\x9A\x97\xF1\x83\x8A\x83\x65\x83\x89\x83\x8B\x82\xCC\x82\xDD",  // 文字列リテラルのみ
+     "String literals only"},
     /* 29 */ kEmpty,
 }};
 
@@ -103,6 +106,7 @@ static_assert(row_is(kRegisteredCountRow, kPaintDecimal, kRegisteredCount));
 static_assert(row_is(kGenerateRow, kPushButton, kSlotOutputPath));
 static_assert(row_is(kOptionCcRlRow, kCheckBox, kOptionCcRl));
 static_assert(row_is(kOptionSignedRow, kCheckBox, kOptionSigned));
+static_assert(row_is(kOptionLiteralsRow, kCheckBox, kOptionLiterals));
 
 const char* label(const ControlDef& row, int language) {
     return language == 1 ? row.english : row.japanese;

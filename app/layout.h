@@ -84,6 +84,7 @@ enum ControlRow : int {
     kGenerateRow = 25,
     kOptionCcRlRow = 26,
     kOptionSignedRow = 27,
+    kOptionLiteralsRow = 28,
 };
 
 using ControlTable = std::array<ControlDef, kControlRows>;

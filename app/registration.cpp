@@ -38,7 +38,9 @@ void show_detected() {
 
 void scan_input(ByteReader reader) {
     normalise_registered();
-    detected_set = unregistered_cells(scan_cells(reader), registered_set);
+    const KanjiSet seen =
+        settings[kOptionLiterals] != 0 ? scan_literal_cells(reader) : scan_cells(reader);
+    detected_set = unregistered_cells(seen, registered_set);
     settings[kDetectedCount] = count_set(detected_set);
     show_detected();
 }

@@ -21,7 +21,8 @@ void show_detected();
 
 // Normalises the registered text, then collects into the detected set every accepted
 // double-byte character of the input that is not registered, counts it into settings entry 17
-// and shows the detected text.
+// and shows the detected text. While settings entry 5 is set, only the characters inside the
+// input's string and character literals count.
 void scan_input(ByteReader reader);
 // The stream is opened by the caller, in binary mode, and closed by it afterwards.
 void scan_input_file(std::FILE* stream);

@@ -20,6 +20,8 @@ enum SettingsEntry : int {
     kWindowTop = 2,
     kWindowRight = 3,
     kWindowBottom = 4,
+    // 1: a scan collects only the characters inside string and character literals.
+    kOptionLiterals = 5,
     kIndexMethod = 10,
     kRegisteredCount = 11,
     kMinCode = 12,

@@ -45,7 +45,13 @@ void create_control(WindowState& state, HINSTANCE instance, int row) {
     state.controls[static_cast<std::size_t>(row)] = control;
     if (initially_checked(def, row)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     NumberText number{};
-    if (const char* text = initial_text(def, number)) set_control_text(control, text);
+    if (const char* text = initial_text(def, number)) {
+        if (def.kind == kEditSlot) {
+            set_edit_text(state, row, text);
+        } else {
+            set_control_text(control, text);
+        }
+    }
     if (initially_disabled(def)) EnableWindow(control, FALSE);
 }
 

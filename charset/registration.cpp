@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "charset/literal_scanner.h"
+
 namespace glyfor {
 
 namespace {
@@ -24,6 +26,12 @@ std::size_t read_buffer(void* context, unsigned char* buffer, std::size_t size) 
 
 KanjiSet scan_cells(ByteReader reader) {
     SjisScanner scanner;
+    scan_reader(reader, scanner);
+    return scanner.cells();
+}
+
+KanjiSet scan_literal_cells(ByteReader reader) {
+    LiteralScanner scanner;
     scan_reader(reader, scanner);
     return scanner.cells();
 }

@@ -14,6 +14,9 @@ namespace glyfor {
 // The cells of every accepted double-byte character the reader gives, up to the end of the
 // text.
 KanjiSet scan_cells(ByteReader reader);
+// The same, for only the characters inside the string and character literals of C or C++
+// source: what firmware can show, without the characters of its comments.
+KanjiSet scan_literal_cells(ByteReader reader);
 
 // The characters of `seen` that are not members of `registered`: what a scan detects.
 KanjiSet unregistered_cells(const KanjiSet& seen, const KanjiSet& registered);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,7 +23,9 @@
 #include "app/state.h"
 #include "app/window_win32.h"
 #include "charset/charset.h"
+#include "charset/registration.h"
 #include "font/font_writer.h"
+#include "font/glyph_table.h"
 #include "tests/text_support.h"
 #include "tests/ui_driver_win32.h"
 
@@ -42,8 +46,8 @@ constexpr std::array<int, 7> kBusyRows = {kInputFileRow,     kGenerateRow, kAddA
                                           kClearRow,         kSortRow,     kDetectedEditRow,
                                           kRegisteredEditRow};
 // Stay usable while an operation runs.
-constexpr std::array<int, 4> kAlwaysEnabledRows = {kLanguageRow, kDefaultSizeRow, kOptionCcRlRow,
-                                                   kOptionSignedRow};
+constexpr std::array<int, 5> kAlwaysEnabledRows = {kLanguageRow, kDefaultSizeRow, kOptionCcRlRow,
+                                                   kOptionSignedRow, kOptionLiteralsRow};
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -100,6 +104,43 @@ int run_cli(const std::string& arguments) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+// The codes of the generated file's index table, in its order.
+std::vector<unsigned> index_codes(const std::string& font) {
+    std::vector<unsigned> codes;
+    const std::size_t begin = font.find("font_kanji_index[] = {");
+    const std::size_t end = font.find("};", begin);
+    if (begin == std::string::npos || end == std::string::npos) return codes;
+    for (std::size_t at = font.find("0x", begin); at < end; at = font.find("0x", at + 1)) {
+        codes.push_back(static_cast<unsigned>(std::stoul(font.substr(at, 6), nullptr, 16)));
+    }
+    return codes;
+}
+
+std::vector<unsigned> codes_of(const KanjiSet& set) {
+    std::vector<unsigned> codes;
+    for (cell c = 0; c < kCellCount; ++c) {
+        if (set.flags[static_cast<std::size_t>(c)] != 0) codes.push_back(sjis_from_cell(c));
+    }
+    return codes;
+}
+
+KanjiSet set_of_text(const std::string& text) {
+    KanjiSet set;
+    parse_set_text(text.c_str(), set);
+    return set;
+}
+
+// Slot `index` of a saved Glyfor.ini, with its stored BELs back as line feeds.
+std::string saved_slot(const std::string& ini, int index) {
+    std::size_t at = 0;
+    for (int line = 0; line < 1 + kSettingsCount + 1 + index; ++line) at = ini.find("\r\n", at) + 2;
+    std::string text = ini.substr(at, ini.find("\r\n", at) - at);
+    for (char& c : text) {
+        if (c == '\x07') c = '\n';
+    }
+    return text;
 }
 
 // What the user saw and did in one command.
@@ -286,7 +327,7 @@ TEST_F(CommandTest, CommandsWithoutActionOnlyRepaint) {
     type(kDetectedEditRow, kI);
     const Settings settings_before = settings;
     const std::string registered_before = slot(kSlotRegistered);
-    for (int id : {0, 3, 4, 5, 7, 8, 9, 13, 14, 15, 28, 29, 30, 100}) {
+    for (int id : {0, 3, 4, 5, 7, 8, 9, 13, 14, 15, 29, 30, 100}) {
         EXPECT_TRUE(repainted(0, id)) << id;
         EXPECT_EQ(settings, settings_before) << id;
         EXPECT_EQ(slot(kSlotRegistered), registered_before) << id;
@@ -329,7 +370,8 @@ TEST_F(CommandTest, CheckBoxesToggleTheirOptionAndMark) {
         int row;
         int entry;
     };
-    for (const Case& option : {Case{26, kOptionCcRl}, Case{27, kOptionSigned}}) {
+    for (const Case& option :
+         {Case{26, kOptionCcRl}, Case{27, kOptionSigned}, Case{28, kOptionLiterals}}) {
         const Settings before = settings;
         EXPECT_TRUE(repainted(0, option.row));
         EXPECT_EQ(settings[option.entry], 1) << option.row;
@@ -596,6 +638,100 @@ TEST_F(CommandTest, OutputThatCannotBeCreatedIsReportedAndLeavesFilesAlone) {
     EXPECT_EQ(read_file(path("held.inc")), "the good file\r\n");
     EXPECT_FALSE(file_exists(path("held.inc.tmp")));
     for (int row : kBusyRows) EXPECT_TRUE(IsWindowEnabled(main_window.controls[row])) << row;
+}
+
+// Comments of firmware sources are full of Japanese; with the box checked only what the
+// strings show is collected and generated. Unchecked, the whole file counts as before.
+TEST_F(CommandTest, LiteralsOptionCollectsAndGeneratesOnlyTheLiteralCharacters) {
+    const std::string source = read_file(GLYFOR_FIXTURE_DIR "/literals.c");
+    ASSERT_FALSE(source.empty());
+    write_file(path("literals.c"), source);
+    ByteSpan rest{source.data(), source.size()};
+    const KanjiSet every_character = scan_cells(buffer_reader(rest));
+    struct Case {
+        bool checked;
+        KanjiSet expected;
+        int count;
+    };
+    const Case cases[] = {
+        {true, set_of_text(testing::kFixtureLiterals), 36},
+        {false, every_character, 108},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.checked);
+        if (c.checked != (settings[kOptionLiterals] != 0))
+            on_command(main_window, 0, kOptionLiteralsRow);
+        ASSERT_EQ(checked(kOptionLiteralsRow), c.checked);
+        on_command(main_window, 0, kClearRow);
+
+        Seen scan;
+        EXPECT_EQ(command(kInputFileRow, choose(path("literals.c"), scan)), 0);
+        EXPECT_EQ(settings[kDetectedCount], c.count);
+        EXPECT_EQ(codes_of(set_of_text(text_of(kDetectedEditRow))), codes_of(c.expected));
+
+        on_command(main_window, 0, kAddAllRow);
+        const std::string output = c.checked ? "literals.inc" : "all.inc";
+        Seen generate;
+        EXPECT_EQ(command(kGenerateRow, choose(path(output), generate)), 0);
+        const std::string generated = read_file(path(output));
+        EXPECT_EQ(index_codes(generated), codes_of(c.expected));
+        EXPECT_EQ(generated, font_like(generated));
+    }
+}
+
+// A Shift-JIS code that code page 932 lacks comes back from a Unicode edit control (Wine's)
+// as another code, or not at all. Text the program put there and the user never touched must
+// keep its bytes; text the user typed is taken as the control has it.
+TEST_F(CommandTest, EveryCellSurvivesTheEditControlsUntouched) {
+    std::string all;
+    for (cell c = 0; c < kCellCount; ++c) {
+        const SjisCode code = sjis_from_cell(c);
+        all += static_cast<char>(code >> 8);
+        all += static_cast<char>(code & 0xFF);
+    }
+    write_file(path("all.txt"), all);
+    // The ideographic space draws nothing, yet it is a character firmware shows.
+    int drawn = 1;
+    for (cell c = 1; c < kCellCount; ++c) {
+        const Glyph& glyph = glyph_bytes(c);
+        drawn += std::any_of(glyph.begin(), glyph.end(), [](std::uint8_t b) { return b != 0; });
+    }
+    std::printf("the font draws %d of the %d cells\n", drawn, kCellCount);
+    KanjiSet every_cell;
+    every_cell.flags.fill(1);
+    const std::vector<unsigned> every_code = codes_of(every_cell);
+
+    Seen scan;
+    EXPECT_EQ(command(kInputFileRow, choose(path("all.txt"), scan)), 0);
+    EXPECT_EQ(settings[kDetectedCount], kCellCount);
+    EXPECT_TRUE(repainted(0, kAddAllRow));
+    EXPECT_EQ(settings[kRegisteredCount], kCellCount);
+    Seen generate;
+    EXPECT_EQ(command(kGenerateRow, choose(path("all.inc"), generate)), 0);
+    EXPECT_EQ(settings[kRegisteredCount], kCellCount);
+    EXPECT_EQ(index_codes(read_file(path("all.inc"))), every_code);
+
+    // What the user sees is what the control made of the text; typing into it takes that.
+    std::string shown(kTextSize, '\0');
+    GetWindowTextA(main_window.controls[kRegisteredEditRow], shown.data(),
+                   static_cast<int>(shown.size()));
+    shown.resize(std::strlen(shown.c_str()));
+    const int shown_count = count_set(set_of_text(shown));
+    std::printf("the registered edit gives back %d of the %d cells\n", shown_count, kCellCount);
+
+    close_window();
+    const std::string ini = read_file(path("Glyfor.ini"));
+    EXPECT_EQ(codes_of(set_of_text(saved_slot(ini, kSlotDetected))), every_code);
+    EXPECT_EQ(codes_of(set_of_text(saved_slot(ini, kSlotRegistered))), every_code);
+
+    reset_state();
+    open_window();
+    EXPECT_TRUE(repainted(0, kSortRow));
+    EXPECT_EQ(settings[kRegisteredCount], kCellCount) << "kept over a restart";
+    type(kRegisteredEditRow, shown + kA);
+    EXPECT_TRUE(repainted(0, kSortRow));
+    EXPECT_EQ(slot(kSlotRegistered), testing::canonical_text(shown + kA)) << "typed, so taken";
+    EXPECT_EQ(settings[kRegisteredCount], shown_count);
 }
 
 TEST_F(CommandTest, UserSessionSurvivesARestart) {

@@ -31,7 +31,7 @@ bool is_whole_sjis(const char* text) {
 }
 
 TEST(ControlTableTest, RowsLieOnTheCanvasAndLabelledControlsHaveBothLabels) {
-    const std::set<int> empty = {3, 4, 5, 13, 14, 16, 17, 18, 21, 22, 23, 24, 28, 29};
+    const std::set<int> empty = {3, 4, 5, 13, 14, 16, 17, 18, 21, 22, 23, 24, 29};
     for (int row = 0; row < kControlRows; ++row) {
         SCOPED_TRACE(row);
         const ControlDef def = row_of(row);
@@ -47,6 +47,35 @@ TEST(ControlTableTest, RowsLieOnTheCanvasAndLabelledControlsHaveBothLabels) {
         EXPECT_EQ(is_labelled(def), std::strlen(def.english) > 0);
         EXPECT_EQ(is_labelled(def), std::strlen(def.japanese) > 0);
     }
+}
+
+// A row placed over another hides it, or takes its clicks.
+TEST(ControlTableTest, NoTwoItemsOverlap) {
+    for (int a = 0; a < kControlRows; ++a) {
+        const ControlDef p = row_of(a);
+        if (p.kind == kEmptyRow) continue;
+        for (int b = a + 1; b < kControlRows; ++b) {
+            const ControlDef q = row_of(b);
+            if (q.kind == kEmptyRow) continue;
+            const bool apart = p.x2 <= q.x1 || q.x2 <= p.x1 || p.y2 <= q.y1 || q.y2 <= p.y1;
+            EXPECT_TRUE(apart) << "rows " << a << " and " << b;
+        }
+    }
+}
+
+// The literals box sits on the line of the CC-RL box, below the registered count, and looks
+// like the other options.
+TEST(ControlTableTest, LiteralsCheckBoxIsAnOptionLikeTheOthers) {
+    const ControlDef box = row_of(kOptionLiteralsRow);
+    const ControlDef cc_rl = row_of(kOptionCcRlRow);
+    EXPECT_EQ(box.style, cc_rl.style);
+    EXPECT_EQ(box.y1, cc_rl.y1);
+    EXPECT_EQ(box.y2, cc_rl.y2);
+    EXPECT_EQ(box.x1, 20);
+    EXPECT_EQ(box.x2, 240);
+    EXPECT_LE(box.x2, cc_rl.x1);
+    EXPECT_GE(box.y1, row_of(kRegisteredCountRow).y2);
+    EXPECT_STREQ(label(box, 1), "String literals only");
 }
 
 TEST(ControlTableTest, LanguageButtonNamesTheLanguageItSwitchesTo) {

@@ -187,23 +187,7 @@ std::string read_fixture(const char* name) {
 TEST(LiteralScannerTest, FixtureGivesTheCharactersItsStringsShow) {
     const std::string source = read_fixture("literals.c");
     ASSERT_FALSE(source.empty());
-    // Worked out by hand from the strings and character literals of the file.
-    const std::string literals = canonical_text(
-        "\x89\xB7\x93\x78"                  // 温度
-        "\x8E\x9E\x8C\x76"                  // 時計
-        "\x90\xDD\x92\xE8"                  // 設定
-        "\x8A\x4A\x8E\x6E"                  // 開始
-        "\x92\xE2\x8E\x7E"                  // 停止
-        "\x83\x47\x83\x89\x81\x5B"          // エラー
-        "\x95\x5C\x8E\xA6"                  // 表示
-        "\x83\x5C\x83\x74\x83\x67"          // ソフト
-        "\x89\x9E\x97\x70\x8B\x40\x94\x5C"  // 応用機能
-        "\x97\x5C\x96\xF1"                  // 予約
-        "\x8F\x5C\x95\xAA"                  // 十分
-        "\x93\x64\x92\x72\x8E\x63\x97\xCA"  // 電池残量
-        "\x81\x93\x81\x8E"                  // ％ ℃
-        "\x8C\x78\x8D\x90"                  // 警告
-        "\x88\xD9\x8F\xED");                // 異常
+    const std::string literals = canonical_text(testing::kFixtureLiterals);
     EXPECT_EQ(scan_pieces(source, 0), literals);
     EXPECT_EQ(scan_pieces(source, 7), literals);
 

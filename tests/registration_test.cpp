@@ -76,6 +76,52 @@ TEST_F(RegistrationTest, ScanNormalisesTheRegisteredText) {
     EXPECT_EQ(slot(kSlotDetected), KE);
 }
 
+// Settings entry 5 picks the scan: a comment's characters cost flash for nothing.
+TEST_F(RegistrationTest, LiteralsOptionDetectsOnlyTheCharactersOfLiterals) {
+    struct Case {
+        const char* name;
+        std::int32_t literals_only;
+        const char* registered;
+        const char* detected;
+    };
+    // 亜 only in comments, 唖 in a string, 娃 in a character literal, 阿 in code.
+    const std::string input = "/* " KA " */ s = \"" KI "\"; // " KA "\r\nc = '" KW "'; " KE "\r\n";
+    const Case cases[] = {
+        {"unchecked: every character", 0, "", KA KI KW KE},
+        {"checked: literals only", 1, "", KI KW},
+        {"registered literal still not detected", 1, "x" KI KI, KW},
+        {"any other value shows the box checked", 2, "", KI KW},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        reset_state();
+        settings[kOptionLiterals] = k.literals_only;
+        set_slot(kSlotRegistered, k.registered);
+        scan_input_buffer(input.data(), input.size());
+        EXPECT_EQ(slot(kSlotDetected), k.detected);
+        EXPECT_EQ(settings[kDetectedCount], count_set(detected_set));
+        EXPECT_EQ(view.detected, k.detected);
+        EXPECT_EQ(slot(kSlotRegistered), testing::canonical_text(k.registered)) << "normalised";
+    }
+}
+
+TEST_F(RegistrationTest, LiteralsOptionOnTheFixtureFile) {
+    const std::string path = std::string(GLYFOR_FIXTURE_DIR) + "/literals.c";
+    for (std::int32_t literals_only : {1, 0}) {
+        SCOPED_TRACE(literals_only);
+        reset_state();
+        settings[kOptionLiterals] = literals_only;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        scan_input_file(file);
+        std::fclose(file);
+        if (literals_only == 1) {
+            EXPECT_EQ(slot(kSlotDetected), testing::canonical_text(testing::kFixtureLiterals));
+        }
+        EXPECT_EQ(settings[kDetectedCount], literals_only == 1 ? 36 : 108);
+    }
+}
+
 // Hands out a text in pieces of a fixed size, as a file read block by block would come.
 struct PieceReader {
     std::string text;

@@ -240,7 +240,7 @@ TEST_F(WindowTest, EveryControlOfTheTableWithItsIdentifierClassStyleAndRectangle
         EXPECT_EQ(rect.right - rect.left, at.width);
         EXPECT_EQ(rect.bottom - rect.top, at.height);
     }
-    EXPECT_EQ(created, 14);
+    EXPECT_EQ(created, 15);
 }
 
 struct Label {
@@ -263,6 +263,7 @@ const Label kLabels[] = {
     {25, L"フォント・データ生成", "Generating font data"},
     {26, L"CC-RLコンパイラ用", "for CC-RL Compiler"},
     {27, L"符号付データ", "Signed data"},
+    {28, L"文字列リテラルのみ", "String literals only"},
 };
 
 TEST_F(WindowTest, LabelsInJapaneseWithoutASettingsFile) {
@@ -306,6 +307,38 @@ TEST_F(WindowTest, InitialTextsAndCheckMarksComeFromTheSettingsFile) {
         EXPECT_EQ(SendMessageA(control(kOptionSignedRow), BM_GETCHECK, 0, 0),
                   signed_option == 1 ? BST_CHECKED : BST_UNCHECKED);
         close_by(WM_CLOSE);
+    }
+}
+
+// Entry 5 was reserved and always saved as it was loaded, so an existing Glyfor.ini holds 0
+// there: the box starts unchecked and the program scans as it always did.
+TEST_F(WindowTest, LiteralsBoxStartsFromEntryFiveAndIsSavedThere) {
+    struct Case {
+        int stored;
+        int clicks;
+        int saved;
+    };
+    const Case cases[] = {{0, 0, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 0}, {0, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored << " clicked " << c.clicks);
+        IniContent ini;
+        ini.entries[kOptionLiterals] = c.stored;
+        write_ini(ini);
+        start();
+        HWND box = control(kOptionLiteralsRow);
+        EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0),
+                  c.stored != 0 ? BST_CHECKED : BST_UNCHECKED);
+        for (int i = 0; i < c.clicks; ++i) {
+            SendMessageA(window_, WM_COMMAND, MAKEWPARAM(kOptionLiteralsRow, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(box));
+        }
+        EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), c.saved != 0 ? BST_CHECKED : BST_UNCHECKED);
+        close_by(WM_CLOSE);
+        const std::vector<std::string> lines = saved_lines();
+        ASSERT_GT(lines.size(), 1u + kOptionLiterals);
+        EXPECT_EQ(lines[1 + kOptionLiterals], std::to_string(c.saved));
+        EXPECT_EQ(lines[1 + kOptionCcRl], "0") << "the other options stay as they were";
+        EXPECT_EQ(lines[1 + kOptionSigned], "0");
     }
 }
 
