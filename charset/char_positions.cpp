@@ -116,13 +116,4 @@ void CharWalker::user_defined(unsigned char lead, const unsigned char* trail) {
     report(lead, *trail, line_, col_of(trail) - 1);
 }
 
-void walk_reader(ByteReader reader, CharWalker& walker) {
-    std::array<unsigned char, kScanBlockSize> block;
-    while (!walker.ended()) {
-        const std::size_t size = reader.read(reader.context, block.data(), block.size());
-        if (size == 0) return;
-        walker.feed(block.data(), size);
-    }
-}
-
 }  // namespace glyfor

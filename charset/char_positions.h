@@ -72,6 +72,8 @@ class CharWalker {
 };
 
 // Feeds the walker every block the reader gives, up to the end of the text.
-void walk_reader(ByteReader reader, CharWalker& walker);
+inline void walk_reader(ByteReader reader, CharWalker& walker) {
+    scan_reader(reader, walker);
+}
 
 }  // namespace glyfor

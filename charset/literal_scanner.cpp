@@ -30,13 +30,4 @@ void LiteralScanner::feed(const unsigned char* data, std::size_t size) {
     lexer_.lex(data, data + size, consumer);
 }
 
-void scan_reader(ByteReader reader, LiteralScanner& scanner) {
-    std::array<unsigned char, kScanBlockSize> block;
-    while (!scanner.ended()) {
-        const std::size_t size = reader.read(reader.context, block.data(), block.size());
-        if (size == 0) return;
-        scanner.feed(block.data(), size);
-    }
-}
-
 }  // namespace glyfor

@@ -27,7 +27,4 @@ class LiteralScanner {
     bool ended_ = false;
 };
 
-// Feeds the scanner every block the reader gives, up to the end of the text.
-void scan_reader(ByteReader reader, LiteralScanner& scanner);
-
 }  // namespace glyfor

@@ -107,13 +107,4 @@ void SjisScanner::scan_block(const unsigned char* p, std::size_t size) {
     }
 }
 
-void scan_reader(ByteReader reader, SjisScanner& scanner) {
-    std::array<unsigned char, kScanBlockSize> block;
-    while (!scanner.ended()) {
-        const std::size_t size = reader.read(reader.context, block.data(), block.size());
-        if (size == 0) return;
-        scanner.feed(block.data(), size);
-    }
-}
-
 }  // namespace glyfor

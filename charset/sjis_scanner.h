@@ -48,7 +48,16 @@ class SjisScanner {
     std::array<std::uint8_t, kSeenSize> seen_{};
 };
 
-// Feeds the scanner every block the reader gives, up to the end of the text.
-void scan_reader(ByteReader reader, SjisScanner& scanner);
+// Feeds every block the reader gives to the scanner, or to a filter of it (anything with
+// `feed` and `ended`), up to the end of the text.
+template <class Scanner>
+void scan_reader(ByteReader reader, Scanner& scanner) {
+    std::array<unsigned char, kScanBlockSize> block;
+    while (!scanner.ended()) {
+        const std::size_t size = reader.read(reader.context, block.data(), block.size());
+        if (size == 0) return;
+        scanner.feed(block.data(), size);
+    }
+}
 
 }  // namespace glyfor

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "charset/charset.h"
 #include "app/registration.h"
 #include "app/state.h"
+#include "charset/charset.h"
+#include "tests/text_support.h"
 
 namespace {
 
@@ -36,20 +37,6 @@ KanjiSet reference_scan(const std::string& input, const KanjiSet& registered) {
     }
     return found;
 }
-
-struct PieceReader {
-    const std::string* input;
-    std::size_t piece;
-    std::size_t at;
-
-    static std::size_t read(void* context, unsigned char* buffer, std::size_t size) {
-        auto& self = *static_cast<PieceReader*>(context);
-        const std::size_t n = std::min({size, self.piece, self.input->size() - self.at});
-        std::copy_n(self.input->data() + self.at, n, buffer);
-        self.at += n;
-        return n;
-    }
-};
 
 }  // namespace
 
@@ -80,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(shown.flags == detected_set.flags);
 
     const KanjiSet whole = detected_set;
-    PieceReader reader{&input, piece, 0};
-    scan_input(ByteReader{&reader, PieceReader::read});
+    testing::PieceReader pieces{input, piece};
+    scan_input(pieces.reader());
     check(detected_set.flags == whole.flags);
     return 0;
 }

@@ -148,25 +148,11 @@ TEST(LiteralScannerTest, EndOfTextStopsLaterBlocks) {
     EXPECT_EQ(set_text(scanner.cells()), KAN);
 }
 
-// Hands out a text in pieces of a fixed size, as a file read block by block would come.
-struct PieceReader {
-    std::string text;
-    std::size_t piece;
-    std::size_t at = 0;
-
-    static std::size_t read(void* context, unsigned char* buffer, std::size_t size) {
-        auto& self = *static_cast<PieceReader*>(context);
-        const std::size_t n = std::min({size, self.piece, self.text.size() - self.at});
-        std::copy_n(self.text.data() + self.at, n, buffer);
-        self.at += n;
-        return n;
-    }
-};
-
 TEST(LiteralScannerTest, ReaderFeedsEveryBlockUpToTheEndOfText) {
-    PieceReader reader{"\"" KAN "\" // " JI "\n'" RYOKU "'\x1A\"" BUN "\"", 3};
+    const std::string text = "\"" KAN "\" // " JI "\n'" RYOKU "'\x1A\"" BUN "\"";
+    testing::PieceReader pieces{text, 3};
     LiteralScanner scanner;
-    scan_reader(ByteReader{&reader, PieceReader::read}, scanner);
+    scan_reader(pieces.reader(), scanner);
     EXPECT_TRUE(scanner.ended());
     EXPECT_EQ(set_text(scanner.cells()), canonical_text(KAN RYOKU));
 }

@@ -122,29 +122,14 @@ TEST_F(RegistrationTest, LiteralsOptionOnTheFixtureFile) {
     }
 }
 
-// Hands out a text in pieces of a fixed size, as a file read block by block would come.
-struct PieceReader {
-    std::string text;
-    std::size_t piece;
-    std::size_t at = 0;
-
-    static std::size_t read(void* context, unsigned char* buffer, std::size_t size) {
-        auto& self = *static_cast<PieceReader*>(context);
-        std::size_t n = std::min({size, self.piece, self.text.size() - self.at});
-        std::copy_n(self.text.data() + self.at, n, buffer);
-        self.at += n;
-        return n;
-    }
-};
-
 TEST_F(RegistrationTest, LeadByteAtTheEndOfABlockPairsWithTheNextBlock) {
     // Every piece size puts lead bytes at piece ends somewhere in this text.
     const std::string input = "a" KA "bc" KI "\x88\x7F" KW "\x1A" KE;
     for (std::size_t piece = 1; piece <= input.size(); ++piece) {
         SCOPED_TRACE(piece);
         reset_state();
-        PieceReader reader{input, piece};
-        scan_input(ByteReader{&reader, PieceReader::read});
+        testing::PieceReader pieces{input, piece};
+        scan_input(pieces.reader());
         EXPECT_EQ(slot(kSlotDetected), KA KI KW);
         EXPECT_EQ(settings[kDetectedCount], 3);
     }

@@ -1,9 +1,13 @@
 // Helpers of the tests, fuzzers and benchmarks that work on texts in memory.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "charset/charset.h"
+#include "charset/sjis_scanner.h"
 #include "font/sink.h"
 
 namespace glyfor::testing {
@@ -15,6 +19,23 @@ inline Sink string_sink(std::string& out) {
                     return true;
                 }};
 }
+
+// Hands out a text in pieces of a fixed size, as a file read block by block would come.
+struct PieceReader {
+    std::string_view text;
+    std::size_t piece;
+    std::size_t at = 0;
+
+    ByteReader reader() { return ByteReader{this, read}; }
+
+    static std::size_t read(void* context, unsigned char* buffer, std::size_t size) {
+        auto& self = *static_cast<PieceReader*>(context);
+        const std::size_t n = std::min({size, self.piece, self.text.size() - self.at});
+        std::copy_n(self.text.data() + self.at, n, buffer);
+        self.at += n;
+        return n;
+    }
+};
 
 // The canonical set text of whatever characters the text holds.
 inline std::string canonical_text(const std::string& text) {
