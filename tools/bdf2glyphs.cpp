@@ -22,7 +22,6 @@ using glyfor::Glyph;
 using GlyphArray = std::array<Glyph, glyfor::kCellCount>;
 
 constexpr int kGlyphColumns = 14;
-constexpr int kGlyphRows = 16;
 // Font row 0 lands on glyph row 1; glyph rows 0 and 15 stay blank.
 constexpr int kFirstFontRow = 1;
 constexpr int kLastFontRow = 14;
