@@ -20,6 +20,7 @@ enum SettingsEntry : int {
     kWindowTop = 2,
     kWindowRight = 3,
     kWindowBottom = 4,
+    kOptionLiterals = 5,  // 1: input files give only the characters inside string literals
     kIndexMethod = 10,
     kRegisteredCount = 11,
     kMinCode = 12,
