@@ -92,7 +92,7 @@ constexpr const char* kUsage =
     "           Blank-glyph warnings are about FONT's own glyphs.\n"
     "\n"
     "preview    Draws every glyph of the font file FONT as a PNG, 16 to a row in JIS order,\n"
-    "           each labelled with its code; blank glyphs are tinted.\n"
+    "           each labelled with its code; a blank glyph has a grey, hatched cell.\n"
     "  --scale N  pixels per glyph dot, 1..8 (default 3)\n"
     "  -o OUT     the picture (default FONT with its extension replaced by .png); - is\n"
     "             standard output\n"
