@@ -244,31 +244,47 @@ void diagnose(void* context, const CharPosition& at) {
     print_character(at);
 }
 
-// Whether the block may hold a character with a lead byte 0xF0..0xFC, which the scanners drop
-// without a trace. Such a byte is a trail byte only after an odd run of accepted lead bytes
-// (they pair up from the run's start, as no other byte can lead); a run that reaches back to
-// the block's start counts as a maybe. Most blocks have no byte of 0xF0 or more at all and are
-// passed over eight bytes at a time.
-bool may_drop_characters(const unsigned char* p, std::size_t size) {
-    std::size_t i = 0;
-    while (i < size) {
-        if (size - i >= 8) {
+// Finds a lead byte 0xF0..0xFC, whose character the scanners drop without a trace, from block
+// to block. Such a byte is a trail byte only right after an odd run of accepted lead bytes:
+// those pair up from the run's start, as no other byte can lead. Most words of a source have
+// no byte of 0xF0 or more at all and are passed over eight bytes at a time.
+class DropFinder {
+  public:
+    bool found() const { return found_; }
+
+    void feed(const unsigned char* p, std::size_t size) {
+        if (found_) return;
+        std::size_t i = 0;
+        for (; size - i >= 8; i += 8) {
             std::uint64_t word;
             std::memcpy(&word, p + i, sizeof word);
-            if ((word & word << 1 & word << 2 & word << 3 & 0x8080808080808080u) == 0) {
-                i += 8;
-                continue;
+            if ((word & word << 1 & word << 2 & word << 3 & 0x8080808080808080u) == 0) continue;
+            for (std::size_t j = i; j < i + 8; ++j) {
+                if (leads_dropped(p, j)) return;
             }
         }
-        if (p[i] >= 0xF0 && p[i] <= 0xFC) {
-            std::size_t run = 0;
-            while (run < i && is_lead_byte(p[i - 1 - run])) ++run;
-            if (run == i || run % 2 == 0) return true;
+        for (; i < size; ++i) {
+            if (leads_dropped(p, i)) return;
         }
-        ++i;
+        odd_run_ = odd_run_before(p, size);
     }
-    return false;
-}
+
+  private:
+    bool leads_dropped(const unsigned char* p, std::size_t i) {
+        if (p[i] < 0xF0 || p[i] > 0xFC || odd_run_before(p, i)) return false;
+        found_ = true;
+        return true;
+    }
+
+    bool odd_run_before(const unsigned char* p, std::size_t i) const {
+        std::size_t run = 0;
+        while (run < i && is_lead_byte(p[i - 1 - run])) ++run;
+        return (run % 2 != 0) != (run == i && odd_run_);
+    }
+
+    bool found_ = false;
+    bool odd_run_ = false;  // the blocks so far end in an odd run of accepted lead bytes
+};
 
 bool intersects(const KanjiSet& a, const KanjiSet& b) {
     for (std::size_t c = 0; c < a.flags.size(); ++c) {
@@ -314,7 +330,7 @@ int scan_inputs(const std::vector<std::string>& inputs, const ScanRules& rules, 
         SjisScanner scanner;
         SjisScanner outside;
         LiteralScanner literal_scanner;
-        bool may_drop = false;
+        DropFinder drops;
         errno = 0;
         for (;;) {
             const std::size_t size = std::fread(block.data(), 1, block.size(), stream);
@@ -326,13 +342,13 @@ int scan_inputs(const std::vector<std::string>& inputs, const ScanRules& rules, 
                 scanner.feed(block.data(), size);
             }
             if (walk_along) walker.feed(block.data(), size);
-            if (rules.warnings && !may_drop) may_drop = may_drop_characters(block.data(), size);
+            if (rules.warnings) drops.feed(block.data(), size);
             if (rules.literals ? literal_scanner.ended() : scanner.ended()) break;
         }
         int error = stream_error(stream);
         const KanjiSet cells = rules.literals ? literal_scanner.cells() : scanner.cells();
         const bool walk = !walk_along && error == 0 &&
-                          ((rules.warnings && (may_drop || intersects(cells, d.blank))) ||
+                          ((rules.warnings && (drops.found() || intersects(cells, d.blank))) ||
                            has_new_missing(cells, d));
         if (walk) {
             errno = 0;
