@@ -244,48 +244,6 @@ void diagnose(void* context, const CharPosition& at) {
     print_character(at);
 }
 
-// Finds a lead byte 0xF0..0xFC, whose character the scanners drop without a trace, from block
-// to block. Such a byte is a trail byte only right after an odd run of accepted lead bytes:
-// those pair up from the run's start, as no other byte can lead. Most words of a source have
-// no byte of 0xF0 or more at all and are passed over eight bytes at a time.
-class DropFinder {
-  public:
-    bool found() const { return found_; }
-
-    void feed(const unsigned char* p, std::size_t size) {
-        if (found_) return;
-        std::size_t i = 0;
-        for (; size - i >= 8; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i, sizeof word);
-            if ((word & word << 1 & word << 2 & word << 3 & 0x8080808080808080u) == 0) continue;
-            for (std::size_t j = i; j < i + 8; ++j) {
-                if (leads_dropped(p, j)) return;
-            }
-        }
-        for (; i < size; ++i) {
-            if (leads_dropped(p, i)) return;
-        }
-        odd_run_ = odd_run_before(p, size);
-    }
-
-  private:
-    bool leads_dropped(const unsigned char* p, std::size_t i) {
-        if (p[i] < 0xF0 || p[i] > 0xFC || odd_run_before(p, i)) return false;
-        found_ = true;
-        return true;
-    }
-
-    bool odd_run_before(const unsigned char* p, std::size_t i) const {
-        std::size_t run = 0;
-        while (run < i && is_lead_byte(p[i - 1 - run])) ++run;
-        return (run % 2 != 0) != (run == i && odd_run_);
-    }
-
-    bool found_ = false;
-    bool odd_run_ = false;  // the blocks so far end in an odd run of accepted lead bytes
-};
-
 bool intersects(const KanjiSet& a, const KanjiSet& b) {
     for (std::size_t c = 0; c < a.flags.size(); ++c) {
         if (a.flags[c] != 0 && b.flags[c] != 0) return true;
@@ -330,7 +288,6 @@ int scan_inputs(const std::vector<std::string>& inputs, const ScanRules& rules, 
         SjisScanner scanner;
         SjisScanner outside;
         LiteralScanner literal_scanner;
-        DropFinder drops;
         errno = 0;
         for (;;) {
             const std::size_t size = std::fread(block.data(), 1, block.size(), stream);
@@ -342,13 +299,14 @@ int scan_inputs(const std::vector<std::string>& inputs, const ScanRules& rules, 
                 scanner.feed(block.data(), size);
             }
             if (walk_along) walker.feed(block.data(), size);
-            if (rules.warnings) drops.feed(block.data(), size);
             if (rules.literals ? literal_scanner.ended() : scanner.ended()) break;
         }
         int error = stream_error(stream);
         const KanjiSet cells = rules.literals ? literal_scanner.cells() : scanner.cells();
+        const bool drops =
+            rules.literals ? literal_scanner.saw_user_defined() : scanner.saw_user_defined();
         const bool walk = !walk_along && error == 0 &&
-                          ((rules.warnings && (drops.found() || intersects(cells, d.blank))) ||
+                          ((rules.warnings && (drops || intersects(cells, d.blank))) ||
                            has_new_missing(cells, d));
         if (walk) {
             errno = 0;

@@ -11,10 +11,11 @@ namespace {
 // closing byte is never a trail byte, so that pairing stays inside one literal.
 struct ScannerConsumer {
     SjisScanner& scanner;
+    bool& user_defined_seen;
     void literal(const unsigned char* begin, const unsigned char* end) {
         scanner.feed(begin, static_cast<std::size_t>(end - begin));
     }
-    void user_defined(unsigned char, const unsigned char*) {}
+    void user_defined(unsigned char, const unsigned char*) { user_defined_seen = true; }
 };
 
 }  // namespace
@@ -26,7 +27,7 @@ void LiteralScanner::feed(const unsigned char* data, std::size_t size) {
         ended_ = true;
         size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - data);
     }
-    ScannerConsumer consumer{scanner_};
+    ScannerConsumer consumer{scanner_, user_defined_};
     lexer_.lex(data, data + size, consumer);
 }
 

@@ -20,11 +20,15 @@ class LiteralScanner {
     bool ended() const { return ended_; }
     // The cells of the characters inside literals fed so far.
     KanjiSet cells() const { return scanner_.cells(); }
+    // True once a literal held a user-defined or vendor character (lead byte 0xF0..0xFC and a
+    // trail byte), which gives no cell and is dropped.
+    bool saw_user_defined() const { return user_defined_; }
 
   private:
     LiteralLexer lexer_;
     SjisScanner scanner_;
     bool ended_ = false;
+    bool user_defined_ = false;
 };
 
 }  // namespace glyfor

@@ -76,6 +76,8 @@ void SjisScanner::scan_block(const unsigned char* p, std::size_t size) {
         }
         int lead = kLeadOffset[*p];
         if (lead == kNotLead) {
+            // A user-defined lead byte 0xF0..0xFC starts a character that no cell holds.
+            user_defined_ |= static_cast<unsigned char>(*p - 0xF0) <= 0xFC - 0xF0;
             ++p;
             continue;
         }

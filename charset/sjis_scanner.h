@@ -33,6 +33,10 @@ class SjisScanner {
     bool ended() const { return ended_; }
     // The cells of the characters fed so far.
     KanjiSet cells() const;
+    // True once a byte 0xF0..0xFC stood where a character starts: the text may hold a
+    // user-defined or vendor character, which gives no cell and is dropped. Telling where
+    // takes a positioned walk; this only says whether one is worth it.
+    bool saw_user_defined() const { return user_defined_; }
 
   private:
     // A pair's cell is found by one addition of two table entries, and a rejected trail byte
@@ -45,6 +49,7 @@ class SjisScanner {
 
     int pending_lead_ = -1;  // the lead offset of a byte that ended the previous block
     bool ended_ = false;
+    bool user_defined_ = false;
     std::array<std::uint8_t, kSeenSize> seen_{};
 };
 

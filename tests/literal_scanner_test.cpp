@@ -186,6 +186,37 @@ TEST(LiteralScannerTest, FixtureGivesTheCharactersItsStringsShow) {
     EXPECT_EQ(count_set(plain.cells()), 108);
 }
 
+// Whether a text may hold a character with a user-defined lead byte, which no cell holds: it
+// is what tells the command line to look for the place of such a character.
+struct UserDefinedCase {
+    const char* name;
+    std::string text;
+    bool plain;     // the plain scan
+    bool literals;  // the literal scan
+};
+
+const UserDefinedCase kUserDefinedCases[] = {
+    {"none", "\"" KAN "\" // " JI "\n", false, false},
+    {"in a string", "\"\xFB\xFC\"", true, true},
+    {"in a comment", "// \xFA\xB1\n\"" KAN "\"", true, false},
+    {"as a trail byte", "\"" "\x88\xF0" "\"", false, false},
+    {"last of the user-defined range", "\"\xFC\x40\"", true, true},
+    {"above the range", "\"\xFD\x40\"", false, false},
+};
+
+TEST(LiteralScannerTest, TellsWhetherAUserDefinedCharacterMayBeThere) {
+    for (const UserDefinedCase& k : kUserDefinedCases) {
+        SCOPED_TRACE(k.name);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(k.text.data());
+        SjisScanner plain;
+        plain.feed(bytes, k.text.size());
+        LiteralScanner literals;
+        literals.feed(bytes, k.text.size());
+        EXPECT_EQ(plain.saw_user_defined(), k.plain);
+        EXPECT_EQ(literals.saw_user_defined(), k.literals);
+    }
+}
+
 // A reader at its end may hand over an empty block without a buffer.
 TEST(SjisScanner, EmptyBlockWithoutBufferChangesNothing) {
     SjisScanner scanner;
