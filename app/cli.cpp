@@ -14,12 +14,8 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "app/banner_time.h"
+#include "app/binary_stdout.h"
 #include "app/clock.h"
 #include "app/replace_file.h"
 #include "app/settings.h"
@@ -364,9 +360,7 @@ int load_font(const std::string& path, const std::string& bytes, FontFile& font)
 // The preview PNG, replaced as a whole like the font file; OUT - is standard output.
 int write_preview(const std::string& path, const FontFile& font, int scale) {
     if (path == kStdout) {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
+        use_binary_stdout();
         const PreviewStatus status = write_font_preview(file_sink(stdout), font, scale);
         if (status != PreviewStatus::kOk || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
             return file_error("stdout", errno != 0 ? errno : EIO);
@@ -438,10 +432,7 @@ int write_font(const std::string& path, const KanjiSet& set, const FontOptions& 
     };
     TeeSink tee{};
     if (path == kStdout) {
-#ifdef _WIN32
-        // The file carries its own CR LF.
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
+        use_binary_stdout();
         const WrittenFont font =
             write_font_source(font_sink(stdout, tee), set, font_options, when, previous);
         if (!font.ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
@@ -528,10 +519,7 @@ int run_scan(const ScanOptions& options) {
     const KanjiSet detected = unregistered_cells(seen, registered);
     const auto text = std::make_unique<std::array<char, kMaxSetTextSize>>();
     const std::size_t length = build_set_text(detected, text->data());
-#ifdef _WIN32
-    // The set text carries its own CR LF.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    use_binary_stdout();
     if (const int code = print(text->data(), length); code != kExitOk) return code;
     std::fprintf(stderr, "%d characters detected\n", count_set(detected));
     if (rules.literals) {
