@@ -640,6 +640,8 @@ int run(int argc, char** argv) {
     // The program words its own help and errors.
     app.set_help_flag();
     app.allow_extras();
+    // A FILE may be an absolute POSIX path, also under Wine: "/" never starts an option.
+    app.allow_windows_style_options(false);
     bool help = false;
     bool version = false;
     app.add_flag("-h,--help", help);
@@ -664,6 +666,7 @@ int run(int argc, char** argv) {
     for (const Subcommand& command : subcommands) {
         command.parser->set_help_flag();
         command.parser->allow_extras();
+        command.parser->allow_windows_style_options(false);
         command.parser->add_flag("-h,--help", help);
     }
 
