@@ -59,6 +59,8 @@ deb)
     dpkg -x "$package" root
     expect_files root "./usr/bin/glyfor-cli
 ./usr/share/doc/glyfor-cli/K14-2004-1.NOTICE
+./usr/share/glyfor-cli/firmware/font_kanji.c
+./usr/share/glyfor-cli/firmware/font_kanji.h
 ./usr/share/man/man1/glyfor-cli.1.gz"
     # The man page is the usage text, commands included.
     gzip -dc root/usr/share/man/man1/glyfor-cli.1.gz | grep -q '^\.TH GLYFOR-CLI' ||
@@ -72,6 +74,8 @@ zip)
     top=unpacked/$(basename "$package" .zip)
     expect_files "$top" "./K14-2004-1.NOTICE
 ./README.txt
+./firmware/font_kanji.c
+./firmware/font_kanji.h
 ./glyfor-cli.exe
 ./glyfor.exe"
     # Every line of the README ends in CR LF.
