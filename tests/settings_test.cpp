@@ -14,7 +14,10 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "app/state.h"
@@ -368,6 +371,31 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesThePreviousFile) {
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     save_settings(nullptr);
     fs::permissions(dir_, fs::perms::owner_all);
+    EXPECT_EQ(read_file(ini()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+#endif
+
+#ifndef _WIN32
+// A write that fails halfway, as on a full disk. A file size limit makes it fail for root too.
+TEST_F(SettingsFileTest, AWriteThatFailsHalfwayLeavesThePreviousFile) {
+    load_settings();
+    set_slot(kSlotRegistered, "\x88\x9F");
+    save_settings(nullptr);
+    const std::string before = read_file(ini());
+    ASSERT_GT(before.size(), 16u);
+
+    set_slot(kSlotRegistered, "\x88\xA0");
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit small = old_limit;
+    small.rlim_cur = 16;
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    save_settings(nullptr);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
     EXPECT_EQ(read_file(ini()), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
