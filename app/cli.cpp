@@ -352,9 +352,18 @@ std::unique_ptr<Diagnostics> builtin_diagnostics() {
 // A font file read with the reader, its faults told as compilers tell them.
 int load_font(const std::string& path, const std::string& bytes, FontFile& font) {
     const FontReadResult result = read_font_source(bytes.data(), bytes.size(), font);
-    if (result.ok) return kExitOk;
-    std::fprintf(stderr, "%s:%d: error: %s\n", path.c_str(), result.line, result.message.data());
-    return kExitFileError;
+    if (!result.ok) {
+        std::fprintf(stderr, "%s:%d: error: %s\n", path.c_str(), result.line,
+                     result.message.data());
+        return kExitFileError;
+    }
+    // A team may draw a glyph by hand; that is no fault, but worth knowing when the picture or
+    // the firmware shows something other than the built-in font.
+    if (font.differing_glyphs > 0) {
+        std::fprintf(stderr, "%s: note: %d glyphs differ from the built-in font\n", path.c_str(),
+                     font.differing_glyphs);
+    }
+    return kExitOk;
 }
 
 // The preview PNG, replaced as a whole like the font file; OUT - is standard output.

@@ -145,6 +145,23 @@ if run 1 check -q --font proj/all.inc proj/main.c proj/added.c proj/again.c; the
 fi
 done_case "$before"
 
+# A glyph drawn by hand is no fault, but check and preview say how many differ.
+before=$failed
+current="a hand-drawn glyph"
+awk 'done || !/^\t[,]?\{/ {print; next} {sub(/\{[0-9]+/, "{255"); print; done=1}' \
+    "$work/proj/all.inc" > "$work/proj/drawn.inc"
+cmp -s "$work/proj/all.inc" "$work/proj/drawn.inc" && fail "drawn.inc has no glyph drawn"
+if run 0 check -q --font proj/drawn.inc proj/main.c proj/menu.c; then
+    stderr_has 'proj/drawn.inc: note: 1 glyphs differ from the built-in font'
+fi
+if run 0 preview -o drawn.png proj/drawn.inc; then
+    stderr_has 'proj/drawn.inc: note: 1 glyphs differ from the built-in font'
+fi
+if run 0 check -q --font proj/all.inc proj/main.c proj/menu.c; then
+    grep -q 'note:' "$work/stderr" && fail "a note for an unchanged font"
+fi
+done_case "$before"
+
 # A damaged FONT names its line; a FILE or FONT that cannot be read is named with the reason.
 sed 's/^\(#define FONT_KANJI_NUM[^0-9]*[0-9]*\)/\11/' "$work/proj/all.inc" > "$work/proj/damaged.inc"
 num_line=$(grep -n 'FONT_KANJI_NUM' "$work/proj/damaged.inc" | cut -d: -f1)
