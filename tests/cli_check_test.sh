@@ -8,27 +8,7 @@ cli=$1
 fixtures=$2
 work=$3
 
-passed=0
-failed=0
-
-fail() {
-    echo "FAIL: $current: $*" >&2
-    failed=$((failed + 1))
-}
-
-# run EXPECTED_EXIT ARGS...: runs the CLI in $work with stdout and stderr kept in files.
-run() {
-    expected=$1
-    shift
-    current="glyfor-cli $*"
-    status=0
-    (cd "$work" && "$cli" "$@") > "$work/stdout" 2> "$work/stderr" || status=$?
-    if [ "$status" -ne "$expected" ]; then
-        fail "exit $status, expected $expected; stderr: $(cat "$work/stderr")"
-        return 1
-    fi
-    return 0
-}
+. "$(dirname "$0")/cli_support.sh"
 
 # stderr_is PRINTF_FORMAT: stderr is exactly these bytes.
 stderr_is() {
@@ -36,14 +16,6 @@ stderr_is() {
     printf "$1" > "$work/expected_stderr"
     cmp -s "$work/expected_stderr" "$work/stderr" ||
         fail "stderr: $(cat "$work/stderr"); expected: $(cat "$work/expected_stderr")"
-}
-
-stderr_has() {
-    grep -qF -- "$1" "$work/stderr" || fail "stderr lacks '$1': $(cat "$work/stderr")"
-}
-
-done_case() {
-    if [ "$failed" -eq "$1" ]; then passed=$((passed + 1)); fi
 }
 
 # A Glyfor.ini as the window saves it, entry 5 (string literals only) as given.

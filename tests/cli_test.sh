@@ -13,38 +13,10 @@ sample="$here/sample.txt"
 
 . "$here/check_font.sh"
 
-passed=0
-failed=0
-
-fail() {
-    echo "FAIL: $current: $*" >&2
-    failed=$((failed + 1))
-}
-
-# run EXPECTED_EXIT ARGS...: runs the CLI in $work with stdout and stderr kept in files.
-run() {
-    expected=$1
-    shift
-    current="glyfor-cli $*"
-    status=0
-    (cd "$work" && "$cli" "$@") > "$work/stdout" 2> "$work/stderr" || status=$?
-    if [ "$status" -ne "$expected" ]; then
-        fail "exit $status, expected $expected; stderr: $(cat "$work/stderr")"
-        return 1
-    fi
-    return 0
-}
-
-stderr_has() {
-    grep -qF -- "$1" "$work/stderr" || fail "stderr lacks '$1': $(cat "$work/stderr")"
-}
+. "$(dirname "$0")/cli_support.sh"
 
 no_file() {
     [ ! -e "$work/$1" ] || fail "$1 was left behind"
-}
-
-done_case() {
-    if [ "$failed" -eq "$1" ]; then passed=$((passed + 1)); fi
 }
 
 rm -rf "$work"
