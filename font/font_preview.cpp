@@ -18,8 +18,6 @@ namespace glyfor {
 
 namespace {
 
-constexpr int kGlyphColumns = 14;
-constexpr int kGlyphRows = 16;
 constexpr int kBorder = 1;
 constexpr int kPadding = 2;
 constexpr int kLabelGap = 2;
@@ -48,12 +46,6 @@ struct LabelFont {
     int height = 0;
 };
 
-bool pixel_set(const Glyph& glyph, int x, int y) {
-    const unsigned word =
-        glyph[static_cast<std::size_t>(2 * x)] | glyph[static_cast<std::size_t>(2 * x + 1)] << 8;
-    return (word >> y & 1u) != 0;
-}
-
 LabelFont label_font() {
     LabelFont font;
     int last_row = -1;
@@ -67,7 +59,7 @@ LabelFont label_font() {
         int last = -1;
         for (int x = 0; x < kGlyphColumns; ++x) {
             for (int y = 0; y < kGlyphRows; ++y) {
-                if (!pixel_set(glyph, x, y)) continue;
+                if (!glyph_pixel(glyph, x, y)) continue;
                 first = std::min(first, x);
                 last = std::max(last, x);
                 font.first_row = std::min(font.first_row, y);
@@ -126,7 +118,7 @@ void draw_label(Canvas& canvas, const LabelFont& label, int x, int y, SjisCode c
         const int left = x + i * label.pitch + (label.pitch - 1 - label.width[digit]) / 2;
         for (int column = 0; column < label.width[digit]; ++column) {
             for (int row = 0; row < label.height; ++row) {
-                if (pixel_set(glyph, label.first_column[digit] + column, label.first_row + row))
+                if (glyph_pixel(glyph, label.first_column[digit] + column, label.first_row + row))
                     canvas.at(left + column, y + row) = kLabelInk;
             }
         }
@@ -148,7 +140,7 @@ void draw_cell(Canvas& canvas, const PreviewLayout& layout, const LabelFont& lab
     draw_label(canvas, label, x0 + layout.label_x, y0 + layout.label_y, sjis_from_cell(c));
     for (int x = 0; x < kGlyphColumns; ++x) {
         for (int y = 0; y < kGlyphRows; ++y) {
-            if (!pixel_set(glyph, x, y)) continue;
+            if (!glyph_pixel(glyph, x, y)) continue;
             canvas.fill(x0 + layout.glyph_x + x * scale, y0 + layout.glyph_y + y * scale, scale,
                         scale, kInk);
         }

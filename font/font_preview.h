@@ -1,8 +1,8 @@
 // Draws the glyphs of a read font file as a PNG picture, to see what a firmware will show.
 #pragma once
 
-#include "font/sink.h"
 #include "font/font_reader.h"
+#include "font/sink.h"
 
 namespace glyfor {
 

@@ -161,15 +161,6 @@ bool numbered_name(std::string_view word, std::string_view prefix, int& number) 
     return true;
 }
 
-// The value at position i of a glyph line belongs to this byte of the glyph table's entry: the
-// line holds the two 7-column halves, each its upper then its lower 8 pixel rows.
-constexpr std::size_t table_byte(int i) {
-    const int half = i / 14;
-    const int lower = i / 7 % 2;
-    const int column = i % 7;
-    return static_cast<std::size_t>(2 * (7 * half + column) + lower);
-}
-
 enum Define { kIndex, kNum, kMin, kMax, kPage, kSize, kUnit, kDefineCount };
 constexpr std::array<std::string_view, kDefineCount> kDefineNames = {
     "INDEX", "NUM", "MIN", "MAX", "PAGE", "SIZE", "UNIT",
@@ -399,7 +390,8 @@ bool read_glyph(Parser& p, cell c) {
         if (values == kGlyphSize)
             return fail(p, line, "glyph of 0x%04x has more than %d values", code, kGlyphSize);
         if (!check_byte_form(p, value, line)) return false;
-        glyph[table_byte(values++)] = static_cast<std::uint8_t>(value);
+        glyph[kGlyphLineOrder[static_cast<std::size_t>(values++)]] =
+            static_cast<std::uint8_t>(value);
         if (!list_separator(p)) return false;
     }
     if (values < kGlyphSize)

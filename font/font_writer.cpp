@@ -60,15 +60,6 @@ constexpr ValueTexts make_value_texts(bool as_signed) {
 constexpr ValueTexts kUnsignedValues = make_value_texts(false);
 constexpr ValueTexts kSignedValues = make_value_texts(true);
 
-// The firmware draws a glyph as two 7-column halves, each as its upper then its lower 8 pixel
-// rows; these are the glyph table bytes in that order.
-constexpr std::array<std::uint8_t, kGlyphSize> kPrintOrder = {
-    0,  2,  4,  6,  8,  10, 12,  // columns 0..6, rows 0..7
-    1,  3,  5,  7,  9,  11, 13,  // columns 0..6, rows 8..15
-    14, 16, 18, 20, 22, 24, 26,  // columns 7..13, rows 0..7
-    15, 17, 19, 21, 23, 25, 27,  // columns 7..13, rows 8..15
-};
-
 // Room for the longest glyph line: "\t,{" + 28 values of up to ",-128" + "}\r\n".
 constexpr std::size_t kLongestLine = 3 + kGlyphSize * 5 + 3;
 
@@ -244,8 +235,8 @@ void put_glyph_line(Output& out, cell c, bool first_on_page, const ValueTexts& v
     *p++ = '\t';
     if (!first_on_page) *p++ = ',';
     *p++ = '{';
-    for (std::size_t i = 0; i < kPrintOrder.size(); ++i) {
-        const ValueText& text = values[glyph[kPrintOrder[i]]];
+    for (std::size_t i = 0; i < kGlyphLineOrder.size(); ++i) {
+        const ValueText& text = values[glyph[kGlyphLineOrder[i]]];
         const std::size_t skip = i == 0 ? 1 : 0;  // no comma before the first value
         std::memcpy(p, text.bytes.data() + skip, text.size - skip);
         p += text.size - skip;

@@ -80,12 +80,6 @@ std::string preview(const FontFile& font, int scale) {
     return png;
 }
 
-bool glyph_pixel(const Glyph& glyph, int x, int y) {
-    const unsigned word =
-        glyph[static_cast<std::size_t>(2 * x)] | glyph[static_cast<std::size_t>(2 * x + 1)] << 8;
-    return (word >> y & 1u) != 0;
-}
-
 // Checks cell n of the picture against `glyph`: inside its glyph box each image pixel is dark
 // exactly where the glyph has a pixel; the label has ink; nothing else in the cell is dark.
 // Returns the number of faults, reporting the first few.

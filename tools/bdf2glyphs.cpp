@@ -19,9 +19,9 @@
 namespace {
 
 using glyfor::Glyph;
+using glyfor::kGlyphColumns;
 using GlyphArray = std::array<Glyph, glyfor::kCellCount>;
 
-constexpr int kGlyphColumns = 14;
 // Font row 0 lands on glyph row 1; glyph rows 0 and 15 stay blank.
 constexpr int kFirstFontRow = 1;
 constexpr int kLastFontRow = 14;

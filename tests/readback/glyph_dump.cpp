@@ -9,20 +9,14 @@
 namespace glyfor {
 namespace {
 
-constexpr int kColumns = 14;
-constexpr int kRows = 16;
-
 // Per cell: its code as four hexadecimal digits, then 16 lines of 14 pixels, '#' for a set one.
 bool write_pixels(std::FILE* out) {
     for (cell c = 0; c < kCellCount; ++c) {
         const Glyph& glyph = glyph_bytes(c);
         std::fprintf(out, "%04x\n", sjis_from_cell(c));
-        for (int y = 0; y < kRows; ++y) {
-            for (int x = 0; x < kColumns; ++x) {
-                const unsigned word = glyph[static_cast<std::size_t>(2 * x)] |
-                                      glyph[static_cast<std::size_t>(2 * x + 1)] << 8;
-                std::fputc((word >> y & 1) != 0 ? '#' : '.', out);
-            }
+        for (int y = 0; y < kGlyphRows; ++y) {
+            for (int x = 0; x < kGlyphColumns; ++x)
+                std::fputc(glyph_pixel(glyph, x, y) ? '#' : '.', out);
             std::fputc('\n', out);
         }
     }
