@@ -366,23 +366,30 @@ int load_font(const std::string& path, const std::string& bytes, FontFile& font)
     return kExitOk;
 }
 
-// The preview PNG, replaced as a whole like the font file; OUT - is standard output.
-int write_preview(const std::string& path, const FontFile& font, int scale) {
+// Writes OUT through `write`, which is handed the sink and tells whether the sink took every
+// byte. OUT - is standard output; any other OUT is replaced only by a complete new file.
+template <typename Write>
+int write_output(const std::string& path, Write write) {
     if (path == kStdout) {
         use_binary_stdout();
-        const PreviewStatus status = write_font_preview(file_sink(stdout), font, scale);
-        if (status != PreviewStatus::kOk || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        if (!write(file_sink(stdout)) || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
             return file_error("stdout", errno != 0 ? errno : EIO);
         }
         return kExitOk;
     }
     FileReplacement file;
     if (!replace_file_open(file, path.c_str())) return file_error(file.error_path, errno);
-    const PreviewStatus status = write_font_preview(file_sink(file.stream), font, scale);
-    if (!replace_file_commit(file, status == PreviewStatus::kOk)) {
+    if (!replace_file_commit(file, write(file_sink(file.stream)))) {
         return file_error(file.error_path, errno);
     }
     return kExitOk;
+}
+
+// The preview PNG, replaced as a whole like the font file.
+int write_preview(const std::string& path, const FontFile& font, int scale) {
+    return write_output(path, [&font, scale](Sink sink) {
+        return write_font_preview(sink, font, scale) == PreviewStatus::kOk;
+    });
 }
 
 // The value of --scale: a number in range and nothing else, no sign or blank.
@@ -433,28 +440,14 @@ bool write_tee(void* context, const char* data, std::size_t size) {
     return tee.file.write(tee.file.context, data, size);
 }
 
+// The font file; its bytes are also kept in `copy` when one is given.
 int write_font(const std::string& path, const KanjiSet& set, const FontOptions& font_options,
-               const LocalTime& when, CodeRange previous, std::string& written) {
-    const auto font_sink = [&written](std::FILE* stream, TeeSink& tee) {
-        tee = TeeSink{file_sink(stream), &written};
-        return Sink{&tee, write_tee};
-    };
-    TeeSink tee{};
-    if (path == kStdout) {
-        use_binary_stdout();
-        const WrittenFont font =
-            write_font_source(font_sink(stdout, tee), set, font_options, when, previous);
-        if (!font.ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-            return file_error("stdout", errno != 0 ? errno : EIO);
-        }
-        return kExitOk;
-    }
-    FileReplacement file;
-    if (!replace_file_open(file, path.c_str())) return file_error(file.error_path, errno);
-    const WrittenFont font =
-        write_font_source(font_sink(file.stream, tee), set, font_options, when, previous);
-    if (!replace_file_commit(file, font.ok)) return file_error(file.error_path, errno);
-    return kExitOk;
+               const LocalTime& when, CodeRange previous, std::string* copy) {
+    return write_output(path, [&](Sink sink) {
+        TeeSink tee{sink, copy};
+        const Sink out = copy != nullptr ? Sink{&tee, write_tee} : sink;
+        return write_font_source(out, set, font_options, when, previous).ok;
+    });
 }
 
 int run_generate(const GenerateOptions& options) {
@@ -480,10 +473,11 @@ int run_generate(const GenerateOptions& options) {
     }
     const FontOptions font_options{options.cc_rl || state->values[kOptionCcRl] != 0,
                                    options.as_signed || state->values[kOptionSigned] != 0};
+    // The bytes are kept only for a preview.
     std::string written;
-    if (const int code =
-            write_font(options.output, set, font_options, when,
-                       CodeRange{state->values[kMinCode], state->values[kMaxCode]}, written);
+    if (const int code = write_font(options.output, set, font_options, when,
+                                    CodeRange{state->values[kMinCode], state->values[kMaxCode]},
+                                    options.preview.empty() ? nullptr : &written);
         code != kExitOk) {
         return code;
     }
