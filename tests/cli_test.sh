@@ -421,5 +421,17 @@ status=0
 stderr_has "glyfor-cli: stdout: "
 done_case "$before"
 
+# A font or a picture written to standard output that cannot take it is a failure too.
+for args in "generate -q -o - $sample" "generate -q -o $work/full.inc --preview - $sample"; do
+    before=$failed
+    current="glyfor-cli $args >/dev/full"
+    status=0
+    # shellcheck disable=SC2086
+    "$cli" $args > /dev/full 2> "$work/stderr" || status=$?
+    [ "$status" -eq 1 ] || fail "exit $status, expected 1"
+    stderr_has "glyfor-cli: stdout: "
+    done_case "$before"
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
