@@ -117,6 +117,15 @@ if run 1 check -q --font proj/all.inc proj/main.c proj/added.c proj/again.c; the
 fi
 done_case "$before"
 
+# Only the first "--" ends the options, so a FILE after a second one is checked too.
+before=$failed
+cp "$work/proj/main.c" "$work/--"
+if run 1 check -q --font proj/all.inc -- proj/main.c -- proj/added.c; then
+    stderr_is 'proj/added.c:3:11: error: 0x8abf is not in proj/all.inc (\212\277)\n1 characters missing from proj/all.inc; 4 characters of it used by no FILE (4 x 28 = 112 bytes of flash)\n'
+fi
+rm -f "$work/--"
+done_case "$before"
+
 # A glyph drawn by hand is no fault, but check and preview say how many differ.
 before=$failed
 current="a hand-drawn glyph"

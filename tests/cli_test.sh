@@ -111,6 +111,14 @@ generate|generate needs at least one input FILE
 generate -o usage.inc|generate needs at least one input FILE
 generate ascii.txt -o|option -o needs a file name
 generate --bogus -o usage.inc ascii.txt|unknown option --bogus
+generate -o usage.inc -o other.inc ascii.txt|option -o given twice
+generate --preview a.png --preview b.png ascii.txt|option --preview given twice
+generate --scale 2 --scale 3 ascii.txt|option --scale given twice
+scan --settings a.ini --settings b.ini ascii.txt|option --settings given twice
+check --font a.inc --font b.inc ascii.txt|option --font given twice
+preview -o a.png -o b.png usage.inc|option -o given twice
+help frobnicate|unknown command frobnicate
+help generate scan|help takes one COMMAND
 EOF
 
 # Help: exit 0, the usage on stdout, and no generation even with files named.
@@ -126,6 +134,44 @@ for args in "--help" "generate --help" "generate -h ascii.txt"; do
     fi
     done_case "$before"
 done
+
+# Help per command: `help COMMAND` is `COMMAND --help`, which tells of that command alone;
+# `help` is `--help`, which tells of all of them.
+before=$failed
+current="glyfor-cli help"
+"$cli" --help > "$work/all_help"
+for command in generate scan check preview; do
+    "$cli" help "$command" > "$work/help_$command" || fail "help $command: exit $?"
+    "$cli" "$command" --help > "$work/dash_help_$command" || fail "$command --help: exit $?"
+    cmp -s "$work/help_$command" "$work/dash_help_$command" ||
+        fail "help $command differs from $command --help"
+    head -n 1 "$work/help_$command" | grep -qF "Usage: glyfor-cli $command " ||
+        fail "help $command begins: $(head -n 1 "$work/help_$command")"
+    for other in generate scan check preview; do
+        [ "$other" = "$command" ] && continue
+        ! grep -qE "^(Usage:|      ) glyfor-cli $other " "$work/help_$command" ||
+            fail "help $command tells of $other too"
+        grep -qE "^(Usage:|      ) glyfor-cli $other " "$work/all_help" ||
+            fail "--help lacks $other"
+    done
+done
+"$cli" help > "$work/help_all" || fail "exit $?"
+cmp -s "$work/help_all" "$work/all_help" || fail "help differs from --help"
+done_case "$before"
+
+# Only the first "--" ends the options: a later one is a FILE like any other.
+before=$failed
+printf '\210\237' > "$work/first.txt"  # 亜
+printf '\210\240' > "$work/--"         # 唖
+printf '\210\241' > "$work/last.txt"   # 娃
+if run 0 generate -q -o dashes.inc -- first.txt -- last.txt; then
+    for code in 0x889f 0x88a0 0x88a1; do
+        grep -q "$code" "$work/dashes.inc" || fail "$code is not in the font"
+    done
+fi
+rm -f "$work/--"
+if run 1 scan -- first.txt -- last.txt; then stderr_has "glyfor-cli: --: "; fi
+done_case "$before"
 
 # A Glyfor.ini as the window saves it: entries 0..19 (18 and 19 are the CC-RL and signed
 # options), then five slots, the registered text last.
