@@ -58,7 +58,10 @@ deb)
     dpkg-deb -f "$package" Depends | grep -q libc6 || fail "no dependency on libc6"
     dpkg -x "$package" root
     expect_files root "./usr/bin/glyfor-cli
+./usr/share/doc/glyfor-cli/7x14.NOTICE
 ./usr/share/doc/glyfor-cli/K14-2004-1.NOTICE
+./usr/share/glyfor-cli/firmware/font_ank.c
+./usr/share/glyfor-cli/firmware/font_ank.h
 ./usr/share/glyfor-cli/firmware/font_kanji.c
 ./usr/share/glyfor-cli/firmware/font_kanji.h
 ./usr/share/man/man1/glyfor-cli.1.gz"
@@ -72,8 +75,11 @@ deb)
 zip)
     unzip -q "$package" -d unpacked
     top=unpacked/$(basename "$package" .zip)
-    expect_files "$top" "./K14-2004-1.NOTICE
+    expect_files "$top" "./7x14.NOTICE
+./K14-2004-1.NOTICE
 ./README.txt
+./firmware/font_ank.c
+./firmware/font_ank.h
 ./firmware/font_kanji.c
 ./firmware/font_kanji.h
 ./glyfor-cli.exe
