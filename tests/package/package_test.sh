@@ -64,6 +64,8 @@ deb)
 ./usr/share/glyfor-cli/firmware/font_ank.h
 ./usr/share/glyfor-cli/firmware/font_kanji.c
 ./usr/share/glyfor-cli/firmware/font_kanji.h
+./usr/share/glyfor-cli/firmware/font_text.c
+./usr/share/glyfor-cli/firmware/font_text.h
 ./usr/share/man/man1/glyfor-cli.1.gz"
     # The man page is the usage text, commands included.
     gzip -dc root/usr/share/man/man1/glyfor-cli.1.gz | grep -q '^\.TH GLYFOR-CLI' ||
@@ -82,6 +84,8 @@ zip)
 ./firmware/font_ank.h
 ./firmware/font_kanji.c
 ./firmware/font_kanji.h
+./firmware/font_text.c
+./firmware/font_text.h
 ./glyfor-cli.exe
 ./glyfor.exe"
     # Every line of the README ends in CR LF.
