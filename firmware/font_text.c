@@ -71,7 +71,8 @@ static void font_text_cell(unsigned char* frame, int width, int height, int x, i
         for (gx = left; gx < right; ++gx) {
             if (pixel(glyph, gx, gy)) {
                 const unsigned int column = (unsigned int)(x + gx);
-                row[column >> 3] |= (unsigned char)(0x80u >> (column & 7u));
+                /* Not |=, which older compilers warn of as a conversion from int. */
+                row[column >> 3] = (unsigned char)(row[column >> 3] | 0x80u >> (column & 7u));
             }
         }
     }
