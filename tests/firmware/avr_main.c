@@ -1,11 +1,7 @@
 /* The walk over the font on an ATmega2560 in simavr: the shipped reader built with avr-gcc,
  * whose int is 16 bits wide and whose __memx pointers reach the font above the first 64 KB of
- * flash, as far pointers do on the 78K0R. The result goes out through USART0, which simavr
- * prints; sleeping with interrupts off then ends the simulation. */
-#include <avr/interrupt.h>
-#include <avr/io.h>
-#include <avr/sleep.h>
-
+ * flash, as far pointers do on the 78K0R. The result goes out through USART0. */
+#include "avr_uart.h"
 #include "font_kanji.h"
 #include "walk.h"
 
@@ -20,23 +16,10 @@ static int ink(int x, int y) {
     return font_kanji_pixel(selected, x, y);
 }
 
-static void put(char c) {
-    while ((UCSR0A & 1 << UDRE0) == 0) {
-    }
-    UDR0 = (unsigned char)c;
-}
-
 int main(void) {
-    static const struct walk_source source = {select_glyph, ink, put};
-    /* The fastest rate the clock allows, 2 Mbit/s: simavr times the bytes as sent. */
-    UBRR0 = 0;
-    UCSR0A = 1 << U2X0;
-    UCSR0B = 1 << TXEN0;
+    static const struct walk_source source = {select_glyph, ink, avr_uart_put};
+    avr_uart_start();
     walk_font(&source);
-    while ((UCSR0A & 1 << TXC0) == 0) {
-    }
-    cli();
-    sleep_enable();
-    sleep_cpu();
+    avr_uart_stop();
     return 0;
 }

@@ -15,6 +15,8 @@ tests=$(cd "$here/.." && pwd)
 firmware=$(cd "$tests/../firmware" && pwd)
 
 . "$here/check_font.sh"
+# shellcheck source=tests/firmware/avr_support.sh
+. "$tests/firmware/avr_support.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -76,25 +78,16 @@ expect_refused() {
 # run_walk NAME: the font must lie above 64 KB, and the walk print what the host predicts.
 run_walk() {
     elf_=$work/$1/walk.elf
-    address_=$(avr-nm "$elf_" | awk '$3 == "font_kanji1" { print $1 }')
-    if [ -z "$address_" ] || [ $((0x$address_)) -lt $((0x10000)) ] ||
-        [ $((0x$address_)) -ge $((0x800000)) ]; then
+    address_=$(avr_address "$elf_" font_kanji1)
+    if ! avr_above_64k "$address_"; then
         echo "avr: $1: font_kanji1 at '$address_', not in flash above 0x10000" >&2
         exit 1
     fi
-    start_=$(date +%s%N)
-    timeout 30 simavr -m atmega2560 -f 16000000 "$elf_" > "$work/$1/simavr.out" \
-        2> "$work/$1/simavr.err" || {
-        echo "avr: $1: simavr failed, or ran over 30 s" >&2
-        exit 1
-    }
-    end_=$(date +%s%N)
-    echo "avr: $1: font_kanji1 at 0x$address_, simulated in $(((end_ - start_) / 1000000)) ms"
-    # simavr prints the UART's bytes a line at a time in colour, its line break as a dot.
-    sed -e 's/\x1b\[[0-9;]*m//g' -e '/^$/d' -e 's/\.$//' "$work/$1/simavr.err" > "$work/$1/walk.txt"
-    if ! cmp -s "$work/expected.txt" "$work/$1/walk.txt"; then
+    ms_=$(avr_run "$elf_" "$work/$1" "$1")
+    echo "avr: $1: font_kanji1 at 0x$address_, simulated in $ms_ ms"
+    if ! cmp -s "$work/expected.txt" "$work/$1/uart.txt"; then
         echo "avr: $1: the walk differs from the host's" >&2
-        diff "$work/expected.txt" "$work/$1/walk.txt" >&2 || true
+        diff "$work/expected.txt" "$work/$1/uart.txt" >&2 || true
         failed=1
         return
     fi

@@ -1,7 +1,8 @@
 #!/bin/sh
-# The frame-buffer example of the README's "Using the font in firmware", built as C89 with the
-# shipped reader around a generated font and run: the string must land in the frame glyph for
-# glyph, its single-byte characters handed to the firmware's own font.
+# The menu screen of the README's "Using the font in firmware", built as C89 with the shipped
+# drawer, fonts and reader around a generated font, in the byte form the README prescribes for
+# the host compiler's signed char, and run: the title must come out centred and the items
+# where the example puts them.
 # Usage: readme_example.sh README GLYFOR_CLI CC WORK_DIR
 set -eu
 
@@ -23,15 +24,18 @@ if [ ! -s "$work/example.c" ]; then
     echo "readme_example: no C example in $readme" >&2
     exit 1
 fi
-# 亜 and 漢 in the font; the ideographic space of the test string is not.
-printf '\210\237\212\277' > "$work/kanji.txt"
-"$cli" generate -o "$work/Glyfor.inc" "$work/kanji.txt"
+# The example's kanji: 設定, 時計, 言語.
+printf '\220\335\222\350\216\236\214\166\214\276\214\352' > "$work/kanji.txt"
+"$cli" generate --signed -o "$work/Glyfor.inc" "$work/kanji.txt"
 strict="-std=c89 -pedantic -Wall -Wextra -Wconversion -Werror -Wno-unknown-pragmas -D__far="
-# shellcheck disable=SC2086
-"$cc" $strict -funsigned-char -I "$firmware" -I "$work" -c -o "$work/font_kanji.o" \
-    "$firmware/font_kanji.c"
+for source in font_kanji font_ank font_text; do
+    # shellcheck disable=SC2086
+    "$cc" $strict -fsigned-char -DFONT_ANK_SIGNED -I "$firmware" -I "$work" \
+        -c -o "$work/$source.o" "$firmware/$source.c"
+done
 # shellcheck disable=SC2086
 "$cc" $strict -I "$firmware" -c -o "$work/example.o" "$work/example.c"
 "$cc" -std=gnu11 -Wall -Wextra -Werror -D__far= -I "$firmware" -o "$work/example" \
-    "$tests/firmware/readme_example_main.c" "$work/example.o" "$work/font_kanji.o"
+    "$tests/firmware/readme_example_main.c" "$work/example.o" "$work/font_kanji.o" \
+    "$work/font_ank.o" "$work/font_text.o"
 "$work/example"

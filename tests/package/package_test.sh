@@ -58,9 +58,14 @@ deb)
     dpkg-deb -f "$package" Depends | grep -q libc6 || fail "no dependency on libc6"
     dpkg -x "$package" root
     expect_files root "./usr/bin/glyfor-cli
+./usr/share/doc/glyfor-cli/7x14.NOTICE
 ./usr/share/doc/glyfor-cli/K14-2004-1.NOTICE
+./usr/share/glyfor-cli/firmware/font_ank.c
+./usr/share/glyfor-cli/firmware/font_ank.h
 ./usr/share/glyfor-cli/firmware/font_kanji.c
 ./usr/share/glyfor-cli/firmware/font_kanji.h
+./usr/share/glyfor-cli/firmware/font_text.c
+./usr/share/glyfor-cli/firmware/font_text.h
 ./usr/share/man/man1/glyfor-cli.1.gz"
     # The man page is the usage text, commands included.
     gzip -dc root/usr/share/man/man1/glyfor-cli.1.gz | grep -q '^\.TH GLYFOR-CLI' ||
@@ -72,10 +77,15 @@ deb)
 zip)
     unzip -q "$package" -d unpacked
     top=unpacked/$(basename "$package" .zip)
-    expect_files "$top" "./K14-2004-1.NOTICE
+    expect_files "$top" "./7x14.NOTICE
+./K14-2004-1.NOTICE
 ./README.txt
+./firmware/font_ank.c
+./firmware/font_ank.h
 ./firmware/font_kanji.c
 ./firmware/font_kanji.h
+./firmware/font_text.c
+./firmware/font_text.h
 ./glyfor-cli.exe
 ./glyfor.exe"
     # Every line of the README ends in CR LF.
